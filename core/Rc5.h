@@ -1,0 +1,36 @@
+#pragma once
+// RC-5 frames as the transmitter wants them: the 12-bit code word below the two
+// start bits, its hexadecimal form for the status bar, and the ASCII pulse string
+// that the transmitter replays as infrared half-bit periods.
+
+#include <cstdint>
+#include <string>
+
+namespace rc5 {
+
+// Pulse-string symbols. The transmitter knows nothing else.
+inline constexpr char kFrameBoundary = '*';  // opens and closes the string
+inline constexpr char kMark = 'B';           // one half-bit with carrier
+inline constexpr char kSpace = 'b';          // one half-bit without carrier
+inline constexpr char kDoubleMark = 'D';     // two half-bits with carrier
+inline constexpr char kDoubleSpace = 'd';    // two half-bits without carrier
+inline constexpr char kRunEnd = '~';         // ends the half-bit runs, then '*'
+
+inline constexpr int kDataBits = 12;         // toggle, 5 address bits, 6 command bits
+inline constexpr int kToggleWeight = 2048;
+inline constexpr int kAddressWeight = 64;
+
+// toggle * 2048 + device * 64 + command, as computed: out-of-range values spill
+// into the neighbouring fields on purpose, and -1 keys give all-ones command bits.
+std::int32_t codeWord(std::int32_t toggle, std::int32_t device, std::int32_t command);
+
+// Upper-case hex of the word taken as unsigned 32-bit, at least 4 digits.
+std::string hexForm(std::int32_t codeWord);
+
+// The pulse string of bits 11..0 of the word, preceded by the two start bits.
+std::string pulseString(std::int32_t codeWord);
+
+// The debug-window line of one sent frame: "0x" hex " -> " pulse string.
+std::string sentFrameLine(std::int32_t codeWord, const std::string& pulse);
+
+}  // namespace rc5

@@ -1,0 +1,31 @@
+#pragma once
+// The operating system's map of serial devices: value name -> port name.
+// Windows: HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM, opened read-only.
+// Linux: the ttys under /sys/class/tty that have a driver; cdc_acm ones (the
+// transmitter's kind) are named \Device\USBSER000, 001, ... in name order.
+// Read errors come back as results; nothing here throws or shows.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class SerialDeviceMap {
+public:
+    SerialDeviceMap();  // opens the map; isOpen() tells whether that worked
+    ~SerialDeviceMap();
+    SerialDeviceMap(const SerialDeviceMap&) = delete;
+    SerialDeviceMap& operator=(const SerialDeviceMap&) = delete;
+
+    bool isOpen() const;
+
+    // Value names in the map's own enumeration order.
+    std::vector<std::string> valueNames() const;
+
+    // The value's data as text, ending at its first NUL. false when the value is
+    // not text or cannot be fetched, with `error` set to the message to show.
+    bool readText(const std::string& valueName, std::string& text, std::string& error) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,68 @@
+#include "core/Stk500Session.h"
+
+#include <algorithm>
+
+#include "platform/serialInterface.h"
+
+void Stk500Session::sendMessage() {
+    ++sequenceNumber;  // wraps 255 -> 0 as an 8-bit counter
+    const std::uint8_t header[stk500::kHeaderSize] = {
+        stk500::kMessageStart,
+        sequenceNumber,
+        static_cast<std::uint8_t>(bodyLength >> 8),
+        static_cast<std::uint8_t>(bodyLength),
+        stk500::kToken,
+    };
+    // A body never exceeds the buffer; bodyLength only grows past it through
+    // an answer, and such an answer is refused before it is stored.
+    const auto length = std::min<std::size_t>(bodyLength, body.size());
+    port->write(header, static_cast<int>(sizeof header));
+    port->write(body.data(), static_cast<int>(length));
+    const std::uint8_t sum = stk500::checksum(body.data(), length, stk500::checksum(header, sizeof header));
+    port->write(&sum, 1);
+}
+
+bool Stk500Session::receiveMessage() {
+    std::uint8_t header[stk500::kHeaderSize];
+    if (port->read(header, static_cast<int>(sizeof header), stk500::kReadTimeoutMs) != static_cast<int>(sizeof header))
+        return false;
+    const std::uint32_t declared = (std::uint32_t{header[2]} << 8) | header[3];
+    // Nothing reads an answer's body beyond its first bytes, so an answer too
+    // large for the buffer is refused outright rather than read past its end.
+    if (declared > body.size()) return false;
+    bodyLength = declared;
+    if (declared > 0 &&
+        port->read(body.data(), static_cast<int>(declared), stk500::kReadTimeoutMs) != static_cast<int>(declared))
+        return false;
+    const std::uint8_t expected = stk500::checksum(body.data(), declared, stk500::checksum(header, sizeof header));
+    std::uint8_t received = 0;
+    if (port->read(&received, 1, stk500::kReadTimeoutMs) != 1) return false;
+    return received == expected;
+}
+
+// An answer that is well framed can still say the command failed: it echoes the
+// command with a status other than OK, or reports that our message arrived with
+// a bad checksum. Reporting that as success would tell the user the transmitter
+// is in its bootloader when it is not. Any other well-framed answer is taken as
+// the transmitter's agreement.
+bool Stk500Session::commandSucceeded(std::uint8_t command) const {
+    if (bodyLength >= 1 && body[0] == stk500::kAnswerChecksumError) return false;
+    if (bodyLength >= 2 && body[0] == command && body[1] != stk500::kStatusCmdOk) return false;
+    return true;
+}
+
+bool Stk500Session::signOn() {
+    body[0] = stk500::kCmdSignOn;
+    bodyLength = 1;
+    sendMessage();
+    return receiveMessage() && commandSucceeded(stk500::kCmdSignOn);
+}
+
+bool Stk500Session::firmwareUpgrade(const std::string& accessCode) {
+    body[0] = stk500::kCmdFirmwareUpgrade;
+    const auto length = std::min(accessCode.size(), body.size() - 1);
+    std::copy_n(accessCode.begin(), length, body.begin() + 1);
+    bodyLength = static_cast<std::uint32_t>(1 + length);
+    sendMessage();
+    return receiveMessage() && commandSucceeded(stk500::kCmdFirmwareUpgrade);
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A pseudo-terminal pair that stands in for the transmitter's USB serial port.
+// The program under test opens the slave side (/dev/pts/N) as its port; whoever
+// owns this object plays the transmitter on the master side: send() puts bytes
+// on the program's input, receive() takes what the program wrote.
+//
+// A pty is not a UART: the kernel keeps the baud rate, PARODD and CSTOPB of the
+// slave, but clears PARENB and forces CS8, and it refuses the modem-line calls.
+// Check parity and data bits on the termios the program asks for, not here.
+//
+// The object holds a slave descriptor of its own for its whole life. That keeps
+// the slave's settings and queues alive while the program closes and reopens
+// its port, keeps reads on the master from failing with EIO ("nobody has the
+// slave open") in between, and lets settings be read back at any time. The
+// slave is put in raw mode at once so that nothing the master sends is echoed
+// or translated before the program configures the port itself.
+//
+// Linux only. The constructor throws std::system_error when no pty can be made;
+// every other member reports by its result.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <termios.h>
+#include <vector>
+
+class PseudoTerminal {
+public:
+    PseudoTerminal();
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    // "/dev/pts/N": the path the program opens (through a device tree link).
+    const std::string& slavePath() const { return slavePath_; }
+    int masterFd() const { return master_; }
+
+    // Writes every byte to the program's side; false when the master refuses them
+    // (the pty's buffer stays full for a second, or the write fails).
+    bool send(const std::vector<std::uint8_t>& bytes);
+    bool send(std::string_view text);
+
+    // What the program wrote. receive() waits up to timeoutMs for the first byte
+    // and returns at most `max` of whatever is there by then (possibly nothing).
+    std::vector<std::uint8_t> receive(std::size_t max, int timeoutMs);
+    // Collects until `count` bytes have come or timeoutMs have passed in all;
+    // returns what came (fewer than `count` on time-out).
+    std::vector<std::uint8_t> receiveExactly(std::size_t count, int timeoutMs);
+    // Collects until the line has been quiet for quietMs.
+    std::vector<std::uint8_t> drain(int quietMs);
+
+    // What the slave's termios holds now, as the program left it. A pty keeps
+    // these faithfully; parity-enable and data bits it does not (see above).
+    bool slaveSettings(termios& settings) const;
+    int slaveBaudRate() const;      // bits per second; 0 when unknown
+    bool slaveParityOdd() const;    // PARODD
+    bool slaveTwoStopBits() const;  // CSTOPB
+
+    // Bytes the program has not read yet / has written that are not yet taken here.
+    int slaveInputPending() const;
+    int masterInputPending() const;
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+};

@@ -81,6 +81,7 @@ public:
     void SetMenu(TMainMenu* AMenu);
     // Controls in creation order; the focus cycle follows their TabOrder.
     void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
     const std::vector<TControl*>& Controls() const { return controls_; }
     void UpdateTabOrder();
 
@@ -138,6 +139,7 @@ public:
     toolkit::native::Backend& backend() const;
 
 private:
+    friend class TForm;
     void titleChanged();
 
     std::unique_ptr<toolkit::native::Backend> backend_;

@@ -59,6 +59,7 @@ public:
     // text there, leaves the caret after it and scrolls it into view.
     // Must not grow slower with the size of the memo.
     virtual void insertAtEnd(const std::string& latin1) = 0;
+    virtual int lineCount() const = 0;      // not counting an empty last line
     virtual std::string text() const = 0;  // Latin-1, "\r\n" line breaks
 };
 

@@ -12,5 +12,6 @@ namespace toolkit::testing {
 // the box's own message loop.
 using MessageBoxAnswer = std::function<int(const std::string& text, const std::string& caption, int flags)>;
 void setMessageBoxAnswer(MessageBoxAnswer answer);  // an empty function removes it
+const MessageBoxAnswer& messageBoxAnswer();
 
 }  // namespace toolkit::testing

@@ -1,0 +1,384 @@
+#include "toolkit/qt/QtPeers.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace toolkit::qt {
+
+namespace {
+constexpr const char* kFontFamily = "MS Sans Serif";  // any plain face stands in where it is missing
+constexpr int kFontPointSize = 8;
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Buttons and labels show captions literally: no access keys on controls.
+QString literal(const std::string& text) {
+    return fromUtf8(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+}  // namespace
+
+// ---- ClientArea
+
+void ClientArea::dock(QWidget* widget, native::Align align) {
+    docked_.emplace_back(widget, align);
+    layoutDocked();
+}
+
+void ClientArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutDocked();
+}
+
+void ClientArea::layoutDocked() {
+    for (auto& [widget, align] : docked_) {
+        if (widget.isNull()) continue;
+        if (align == native::Align::Client)
+            widget->setGeometry(rect());
+        else if (align == native::Align::Bottom)
+            widget->setGeometry(0, height() - widget->height(), width(), widget->height());
+    }
+}
+
+// ---- FormWindow / QtWindow
+
+FormWindow::FormWindow(std::function<void()>& onCloseRequest)
+    : onCloseRequest_(onCloseRequest), client_(new ClientArea(this)) {
+    setCentralWidget(client_);
+    QFont font(QString::fromLatin1(kFontFamily));
+    font.setPointSize(kFontPointSize);
+    setFont(font);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // The form decides: the main form ends the program, any other hides.
+    event->ignore();
+    if (onCloseRequest_) onCloseRequest_();
+}
+
+QtWindow::QtWindow() : window_(new FormWindow(onCloseRequest)) {
+    window_->setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+QtWindow::~QtWindow() {
+    delete window_;
+}
+
+void QtWindow::setCaption(const std::string& caption) {
+    window_->setWindowTitle(fromUtf8(caption));
+}
+
+void QtWindow::setBorder(native::Border border) {
+    border_ = border;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    if (border == native::Border::Sizeable) flags |= Qt::WindowMaximizeButtonHint;
+    window_->setWindowFlags(flags);
+    applySize();
+}
+
+void QtWindow::setClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    applySize();
+}
+
+void QtWindow::applySize() {
+    const int menuHeight = window_->menuWidget() != nullptr ? window_->menuWidget()->sizeHint().height() : 0;
+    if (border_ == native::Border::Fixed) {
+        window_->client()->setFixedSize(clientWidth_, clientHeight_);
+        window_->setFixedSize(clientWidth_, clientHeight_ + menuHeight);
+    } else {
+        window_->client()->setMinimumSize(0, 0);
+        window_->setMinimumSize(0, 0);
+        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window_->resize(clientWidth_, clientHeight_ + menuHeight);
+    }
+}
+
+void QtWindow::setPosition(int left, int top) {
+    window_->move(left, top);  // a top-level move places the frame's outer corner
+}
+
+void QtWindow::setVisible(bool visible) {
+    if (visible && window_->isMinimized()) window_->showNormal();
+    window_->setVisible(visible);
+    if (visible) {
+        window_->raise();
+        window_->activateWindow();
+    }
+    shownOnce_ = shownOnce_ || visible;
+}
+
+bool QtWindow::isVisible() const {
+    return window_->isVisible();
+}
+
+void QtWindow::setTabOrder(const std::vector<native::Control*>& order) {
+    QWidget* previous = nullptr;
+    for (native::Control* control : order) {
+        QWidget* widget = dynamic_cast<QtControl&>(*control).widget();
+        widget->setFocusPolicy(Qt::StrongFocus);
+        if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+// ---- controls
+
+QtButton::QtButton(native::Window& parent) : QtControlOf(parent) {
+    typed()->setAutoDefault(false);
+    typed()->setDefault(false);
+    QObject::connect(typed(), &QPushButton::clicked, [this] {
+        if (onClick) onClick();
+    });
+}
+
+void QtButton::setText(const std::string& text) {
+    typed()->setText(literal(text));
+}
+
+QtLabel::QtLabel(native::Window& parent) : QtControlOf(parent) {
+    typed()->setTextFormat(Qt::PlainText);
+    typed()->setFocusPolicy(Qt::NoFocus);
+}
+
+void QtLabel::setText(const std::string& text) {
+    typed()->setText(fromUtf8(text));
+}
+
+QtEdit::QtEdit(native::Window& parent) : QtControlOf(parent) {}
+
+void QtEdit::setText(const std::string& text) {
+    typed()->setText(fromUtf8(text));
+}
+
+void QtEdit::setReadOnly(bool readOnly) {
+    typed()->setReadOnly(readOnly);
+}
+
+void QtEdit::setButtonFaceColor(bool buttonFace) {
+    QPalette palette = typed()->parentWidget()->palette();
+    if (buttonFace) palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    typed()->setPalette(palette);
+}
+
+std::string QtEdit::text() const {
+    return typed()->text().toStdString();
+}
+
+QtStatusBar::QtStatusBar(native::Window& parent) : QtControlOf(parent), label_(new QLabel(typed())) {
+    typed()->setSizeGripEnabled(false);
+    typed()->setFont(QApplication::font());  // the system's status-bar font, not the form's
+    typed()->setFocusPolicy(Qt::NoFocus);
+    label_->setTextFormat(Qt::PlainText);
+    typed()->addWidget(label_, 1);
+}
+
+void QtStatusBar::setText(const std::string& text) {
+    label_->setText(fromUtf8(text));
+}
+
+QtMemo::QtMemo(native::Window& parent) : QtControlOf(parent) {}
+
+void QtMemo::setText(const std::string& latin1) {
+    typed()->clear();
+    insertAtEnd(latin1);
+}
+
+void QtMemo::setScrollBars(bool horizontal, bool vertical) {
+    typed()->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    typed()->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+}
+
+void QtMemo::setWordWrap(bool wrap) {
+    typed()->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void QtMemo::setReadOnly(bool readOnly) {
+    typed()->setReadOnly(readOnly);
+}
+
+bool QtMemo::endsWithEmptyLine() const {
+    return typed()->document()->lastBlock().length() <= 1;  // a block's length counts its separator
+}
+
+void QtMemo::insertAtEnd(const std::string& latin1) {
+    QString text = QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QTextDocument* document = typed()->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    // What the program appends cannot be undone, and keeping it on the undo
+    // stack would make the memo grow twice over.
+    document->setUndoRedoEnabled(false);
+    cursor.insertText(text);
+    document->setUndoRedoEnabled(true);
+    typed()->setTextCursor(cursor);
+    typed()->ensureCursorVisible();
+}
+
+int QtMemo::lineCount() const {
+    const QTextDocument* document = typed()->document();
+    return document->blockCount() - (endsWithEmptyLine() ? 1 : 0);
+}
+
+std::string QtMemo::text() const {
+    QString text = typed()->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return text.toLatin1().toStdString();
+}
+
+// ---- menus
+
+QtMenuItem::QtMenuItem() : action_(new QAction()) {
+    action_->setMenuRole(QAction::NoRole);
+    QObject::connect(action_, &QAction::triggered, [this] { triggered(); });
+}
+
+QtMenuItem::~QtMenuItem() {
+    for (QtMenuItem* child : children_) child->parent_ = nullptr;
+    if (parent_ != nullptr) parent_->removeChild(*this);
+    delete submenu_.data();
+    delete action_.data();
+    for (auto& [index, group] : groups_) delete group.data();
+}
+
+void QtMenuItem::setCaption(const std::string& caption) {
+    action_->setText(fromUtf8(caption));
+}
+
+void QtMenuItem::setSeparator(bool separator) {
+    action_->setSeparator(separator);
+}
+
+void QtMenuItem::setChecked(bool checked) {
+    checked_ = checked;
+    if (checked) action_->setCheckable(true);
+    action_->setChecked(checked);
+}
+
+void QtMenuItem::setRadio(bool radio, int groupIndex) {
+    radio_ = radio;
+    groupIndex_ = groupIndex;
+    if (radio) action_->setCheckable(true);
+    regroup();
+}
+
+// Radio items sit in an exclusive action group so that the menu draws a bullet;
+// the group's own unchecking is undone after every trigger (restoreChecks).
+void QtMenuItem::regroup() {
+    if (action_->actionGroup() != nullptr) action_->actionGroup()->removeAction(action_);
+    if (!radio_ || parent_ == nullptr) return;
+    QPointer<QActionGroup>& group = parent_->groups_[groupIndex_];
+    if (group.isNull()) {
+        group = new QActionGroup(nullptr);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    }
+    group->addAction(action_);
+    action_->setChecked(checked_);
+}
+
+void QtMenuItem::insertChild(int index, native::MenuItem& child) {
+    auto& item = static_cast<QtMenuItem&>(child);
+    QWidget* container = childContainer(true);
+    QAction* before = index < static_cast<int>(children_.size()) ? children_[static_cast<std::size_t>(index)]->action_
+                                                                   : nullptr;
+    container->insertAction(before, item.action_);
+    children_.insert(children_.begin() + index, &item);
+    item.parent_ = this;
+    item.regroup();
+    childrenChanged();
+}
+
+void QtMenuItem::removeChild(native::MenuItem& child) {
+    auto& item = static_cast<QtMenuItem&>(child);
+    if (QWidget* container = childContainer(false)) container->removeAction(item.action_);
+    std::erase(children_, &item);
+    item.parent_ = nullptr;
+    item.regroup();
+    if (children_.empty() && !submenu_.isNull()) {
+        // An entry with no items is a plain command again, not an empty popup.
+        action_->setMenu(static_cast<QMenu*>(nullptr));
+        delete submenu_.data();
+    }
+}
+
+QWidget* QtMenuItem::childContainer(bool create) {
+    if (submenu_.isNull() && create) {
+        submenu_ = new QMenu();
+        submenu_->setToolTipsVisible(false);
+        action_->setMenu(submenu_.data());
+    }
+    return submenu_.data();
+}
+
+void QtMenuItem::restoreChecks() {
+    std::vector<QtMenuItem*> items = parent_ != nullptr ? parent_->children_ : std::vector<QtMenuItem*>{this};
+    for (QtMenuItem* item : items)
+        if (!item->checked_ && item->action_->isChecked()) item->action_->setChecked(false);
+    for (QtMenuItem* item : items)
+        if (item->checked_ && !item->action_->isChecked()) item->action_->setChecked(true);
+}
+
+void QtMenuItem::triggered() {
+    restoreChecks();
+    if (onClick) onClick();
+}
+
+QtMenuBar::QtMenuBar(native::Window& parent) : window_(static_cast<QtWindow&>(parent)) {
+    auto* bar = new QMenuBar();
+    bar->setNativeMenuBar(false);
+    window_.window()->setMenuBar(bar);
+    window_.menuBarAttached();
+}
+
+QWidget* QtMenuBar::childContainer(bool) {
+    return window_.window()->menuBar();
+}
+
+// ---- timer
+
+QtTimer::QtTimer() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        if (onTimer) onTimer();
+    });
+}
+
+void QtTimer::setInterval(int milliseconds) {
+    timer_.setInterval(milliseconds);
+}
+
+void QtTimer::setEnabled(bool enabled) {
+    if (enabled)
+        timer_.start();
+    else
+        timer_.stop();
+}
+
+// ---- test access
+
+QMainWindow* qtWindow(const TForm& form) {
+    return static_cast<QtWindow&>(form.nativeWindow()).window();
+}
+
+QWidget* qtWidget(const TControl& control) {
+    return dynamic_cast<QtControl&>(*control.nativeControl()).widget();
+}
+
+QAction* qtAction(const TMenuItem& item) {
+    return static_cast<QtMenuItem&>(item.nativeItem()).action();
+}
+
+QMenu* qtSubmenu(const TMenuItem& item) {
+    return static_cast<QtMenuItem&>(item.nativeItem()).submenu();
+}
+
+}  // namespace toolkit::qt

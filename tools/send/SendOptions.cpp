@@ -1,0 +1,243 @@
+#include "tools/send/SendOptions.h"
+
+#include <charconv>
+
+#include "core/Rc5Devices.h"
+#include "tools/send/KeyNames.h"
+
+namespace send {
+namespace {
+
+constexpr int kLowestCommand = -1;
+constexpr int kHighestCommand = 63;
+constexpr int kHighestAddress = 31;
+
+constexpr const char* kUnknownOption = "unknown option ";
+constexpr const char* kMissingValue = " needs a value";
+constexpr const char* kTwoModes = "choose one of --list, --print, --bootloader, --monitor";
+constexpr const char* kNothingToDo = "nothing to do: give commands to send, or --list, --bootloader, --monitor";
+constexpr const char* kNoCommands = " sends no commands: ";
+constexpr const char* kNoDevice = " takes no --device or --toggle";
+constexpr const char* kNoPort = " needs no port; drop --port";
+constexpr const char* kBadCommand = "unknown key name or command ";
+constexpr const char* kCommandRange = "command out of range -1..63: ";
+constexpr const char* kBadDevice = "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): ";
+constexpr const char* kBadToggle = "the toggle is 0 or 1, not ";
+constexpr const char* kEmptyPort = "--port needs a port name";
+
+constexpr const char* kHelpHead = R"(Usage:
+  telvara-send [--port NAME] [--device D] [--toggle T] COMMAND...
+  telvara-send --print [--device D] [--toggle T] COMMAND...
+  telvara-send --list
+  telvara-send [--port NAME] --bootloader
+  telvara-send [--port NAME] --monitor
+  telvara-send --help | --version
+
+Sends remote-control commands through the TELVARA transmitter, as the keypad
+window does, and reaches its other functions from a shell.
+
+  COMMAND...     opens the port at 2400 baud 8O1 as the Port menu does, writes one
+                 RC-5 pulse string per command (one write each, a short pause
+                 between two) and prints the line the debug window would log:
+                   0x0001 -> *BbDbBbBbBbBbBbBbBbBbBbBdB~*
+                 The toggle bit flips after every command and carries over to the
+                 next run on the same port, as successive key presses do.
+  --print        prints those lines only; needs no port. The toggle starts at 0.
+  --list         prints the USB serial ports, one name per line, in the order of
+                 the serial device map, as the Port menu lists them.
+  --bootloader   reopens the port at 9600 baud 8N1, signs on over STK500v2, sends
+                 the firmware-upgrade command with the access code and prints the
+                 status: "Success!", "upgrade Error!", "No Sync" or
+                 "Unable to open Port NAME". Exit status 0 only on "Success!".
+  --monitor      prints what the transmitter sends back: one line per 100 ms poll
+                 that received something, cut at the first 0 byte, as the debug
+                 window shows it. Runs until interrupted (Ctrl-C).
+
+  --port NAME    the port, e.g. ttyACM0. Without it, the one USB serial port listed
+                 is used; with none or several listed, name it.
+  --device D     the appliance: TV (0), VCR (5), Sat (8), Amp (16), Tuner (17),
+                 Tape (18), CD (20) in any case, or an RC-5 address 0..31. Default TV.
+  --toggle T     the toggle bit of the first command, 0 or 1, instead of the one
+                 remembered for the port.
+
+A COMMAND is an RC-5 command number -1..63 or a key name:
+  0..9 the digit keys
+)";
+
+constexpr const char* kHelpTail = R"(
+The toggle bit is remembered per port in $XDG_RUNTIME_DIR/telvara (without that
+variable, in /tmp/telvara-UID).
+
+Exit status: 0 success; 1 a failure at run time (the port cannot be opened or
+written, the bootloader status is not "Success!"); 2 a bad command line, or no
+port or several ports to choose from.
+
+Examples:
+  telvara-send --list
+  telvara-send --port ttyACM0 --device VCR play
+  telvara-send --device tv 1 2 3 ok
+  telvara-send --print --toggle 1 --device 20 stop
+  telvara-send --port ttyACM0 --bootloader
+)";
+
+std::optional<int> decimal(const std::string& text) {
+    int value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, problem] = std::from_chars(first, last, value);
+    if (text.empty() || problem != std::errc{} || end != last) return std::nullopt;
+    return value;
+}
+
+bool looksNumeric(const std::string& text) {
+    const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    return text.size() > start && text.find_first_not_of("0123456789", start) == std::string::npos;
+}
+
+}  // namespace
+
+std::string sendHelpText() {
+    std::string text = kHelpHead;
+    for (const KeyName& key : keyNames()) {
+        std::string name(key.name);
+        name.resize(10, ' ');
+        text += "  " + name + "key \"" + std::string(key.caption) + "\", command " + std::to_string(key.command) + "\n";
+    }
+    return text + kHelpTail;
+}
+
+std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, std::string& error) {
+    SendOptions options;
+    std::optional<SendMode> mode;
+    bool deviceGiven = false;
+    bool help = false;
+    bool version = false;
+    bool optionsEnded = false;
+    std::vector<std::string> commandWords;
+
+    auto setMode = [&](SendMode wanted) {
+        if (mode && *mode != wanted) {
+            error = kTwoModes;
+            return false;
+        }
+        mode = wanted;
+        return true;
+    };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        // Numbers are commands even with a minus sign: "-1" is the keys without a command.
+        if (optionsEnded || !arg.starts_with("-") || looksNumeric(arg)) {
+            commandWords.push_back(arg);
+            continue;
+        }
+        std::string option = arg;
+        std::optional<std::string> inlineValue;
+        if (const auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
+            inlineValue = option.substr(equals + 1);
+            option.resize(equals);
+        }
+        auto value = [&]() -> std::optional<std::string> {
+            if (inlineValue) return inlineValue;
+            if (i + 1 < args.size()) return args[++i];
+            error = option + kMissingValue;
+            return std::nullopt;
+        };
+        const bool flag = !inlineValue;
+
+        if (option == "--" && flag) {
+            optionsEnded = true;
+        } else if (option == "--help" && flag) {
+            help = true;
+        } else if (option == "--version" && flag) {
+            version = true;
+        } else if (option == "--list" && flag) {
+            if (!setMode(SendMode::List)) return std::nullopt;
+        } else if (option == "--print" && flag) {
+            if (!setMode(SendMode::Print)) return std::nullopt;
+        } else if (option == "--bootloader" && flag) {
+            if (!setMode(SendMode::Bootloader)) return std::nullopt;
+        } else if (option == "--monitor" && flag) {
+            if (!setMode(SendMode::Monitor)) return std::nullopt;
+        } else if (option == "--port") {
+            const auto given = value();
+            if (!given) return std::nullopt;
+            if (given->empty()) {
+                error = kEmptyPort;
+                return std::nullopt;
+            }
+            options.port = *given;
+        } else if (option == "--device") {
+            const auto given = value();
+            if (!given) return std::nullopt;
+            std::optional<int> address = rc5::deviceAddress(*given);
+            if (!address && looksNumeric(*given)) address = decimal(*given);
+            if (!address || *address < 0 || *address > kHighestAddress) {
+                error = kBadDevice + *given;
+                return std::nullopt;
+            }
+            options.device = *address;
+            deviceGiven = true;
+        } else if (option == "--toggle") {
+            const auto given = value();
+            if (!given) return std::nullopt;
+            if (*given != "0" && *given != "1") {
+                error = kBadToggle + *given;
+                return std::nullopt;
+            }
+            options.toggle = *given == "1" ? 1 : 0;
+        } else {
+            error = kUnknownOption + arg;
+            return std::nullopt;
+        }
+    }
+
+    if (help || version) {
+        options.mode = help ? SendMode::Help : SendMode::Version;
+        return options;
+    }
+
+    for (const std::string& word : commandWords) {
+        std::optional<int> command;
+        if (looksNumeric(word)) {
+            command = decimal(word);
+            if (!command || *command < kLowestCommand || *command > kHighestCommand) {
+                error = kCommandRange + word;
+                return std::nullopt;
+            }
+        } else {
+            command = commandOfKeyName(word);
+            if (!command) {
+                error = kBadCommand + word;
+                return std::nullopt;
+            }
+        }
+        options.commands.push_back(*command);
+    }
+
+    options.mode = mode.value_or(SendMode::Send);
+    const bool sends = options.mode == SendMode::Send || options.mode == SendMode::Print;
+    const char* modeName = options.mode == SendMode::List         ? "--list"
+                           : options.mode == SendMode::Bootloader ? "--bootloader"
+                           : options.mode == SendMode::Monitor    ? "--monitor"
+                                                                  : "--print";
+    if (sends && options.commands.empty()) {
+        error = kNothingToDo;
+        return std::nullopt;
+    }
+    if (!sends && !commandWords.empty()) {
+        error = modeName + std::string(kNoCommands) + commandWords.front();
+        return std::nullopt;
+    }
+    if (!sends && (deviceGiven || options.toggle)) {
+        error = modeName + std::string(kNoDevice);
+        return std::nullopt;
+    }
+    if ((options.mode == SendMode::Print || options.mode == SendMode::List) && options.port) {
+        error = modeName + std::string(kNoPort);
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace send

@@ -134,6 +134,8 @@ std::vector<std::uint8_t> PseudoTerminal::drain(int quietMs) {
 
 bool PseudoTerminal::slaveSettings(termios& settings) const { return ::tcgetattr(slave_, &settings) == 0; }
 
+bool PseudoTerminal::setSlaveSettings(const termios& settings) { return ::tcsetattr(slave_, TCSANOW, &settings) == 0; }
+
 int PseudoTerminal::slaveBaudRate() const {
     termios t{};
     return slaveSettings(t) ? serial::baudRateOfSpeed(::cfgetospeed(&t)) : 0;

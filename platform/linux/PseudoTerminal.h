@@ -53,6 +53,8 @@ public:
     // What the slave's termios holds now, as the program left it. A pty keeps
     // these faithfully; parity-enable and data bits it does not (see above).
     bool slaveSettings(termios& settings) const;
+    // Sets the slave as a driver would have it before the program opens it.
+    bool setSlaveSettings(const termios& settings);
     int slaveBaudRate() const;      // bits per second; 0 when unknown
     bool slaveParityOdd() const;    // PARODD
     bool slaveTwoStopBits() const;  // CSTOPB

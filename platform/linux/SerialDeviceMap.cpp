@@ -20,12 +20,13 @@
 #include <unistd.h>
 #include <utility>
 
+#include "core/UsbSerialFilter.h"
+
 namespace {
 
 constexpr const char* kRootVariable = "TELVARA_ROOT";
 constexpr const char* kTtyClass = "/sys/class/tty";
 constexpr const char* kUsbSerialDriver = "cdc_acm";
-constexpr const char* kUsbSerialValuePrefix = "\\Device\\USBSER";
 constexpr const char* kOtherSerialValuePrefix = "\\Device\\Serial";
 constexpr const char* kFailedToGetDataBefore = "Failed to get data for '";
 constexpr const char* kFailedToGetDataAfter = "'";
@@ -79,10 +80,10 @@ std::string driverOf(const std::string& ttyDirectory) {
     return slash == std::string::npos ? link : link.substr(slash + 1);
 }
 
-std::string indexed(const char* prefix, std::size_t index, int width) {
+std::string indexed(std::string_view prefix, std::size_t index, int width) {
     char digits[32];
     std::snprintf(digits, sizeof digits, "%0*zu", width, index);
-    return prefix + std::string(digits);
+    return std::string(prefix) + digits;
 }
 
 }  // namespace
@@ -112,7 +113,7 @@ SerialDeviceMap::SerialDeviceMap() : impl_(std::make_unique<Impl>()) {
     sortByName(usbSerial);
     sortByName(other);
     for (std::size_t i = 0; i < usbSerial.size(); ++i)
-        impl_->values.emplace_back(indexed(kUsbSerialValuePrefix, i, 3), usbSerial[i]);
+        impl_->values.emplace_back(indexed(kUsbSerialPrefix, i, 3), usbSerial[i]);
     for (std::size_t i = 0; i < other.size(); ++i)
         impl_->values.emplace_back(indexed(kOtherSerialValuePrefix, i, 1), other[i]);
 }

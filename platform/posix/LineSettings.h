@@ -23,9 +23,10 @@ std::optional<speed_t> speedOfBaudRate(int baudRate);
 // The other way round; 0 for a constant not in the table.
 int baudRateOfSpeed(speed_t speed);
 
-// `current` changed to raw binary mode (reads return at once, carrier ignored),
-// `baudRate` (kept when it has no constant), 8 data bits, `parity`, 1 stop bit.
-// Flow control, parity checking of input and hang-up on close stay as the driver had them.
+// `current` changed to raw binary mode (no software flow control, reads return
+// at once, carrier ignored), `baudRate` (kept when it has no constant), 8 data
+// bits, `parity`, 1 stop bit. Hardware flow control, parity checking of input
+// and hang-up on close stay as the driver had them.
 termios lineSettings(const termios& current, int baudRate, Parity parity);
 
 }  // namespace serial

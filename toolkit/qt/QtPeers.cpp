@@ -110,11 +110,6 @@ void QtWindow::setPosition(int left, int top) {
 void QtWindow::setVisible(bool visible) {
     if (visible && window_->isMinimized()) window_->showNormal();
     window_->setVisible(visible);
-    if (visible) {
-        window_->raise();
-        window_->activateWindow();
-    }
-    shownOnce_ = shownOnce_ || visible;
 }
 
 bool QtWindow::isVisible() const {

@@ -67,7 +67,6 @@ private:
     FormWindow* window_;
     native::Border border_ = native::Border::Sizeable;
     int clientWidth_ = 0, clientHeight_ = 0;
-    bool shownOnce_ = false;
 };
 
 class QtControl {

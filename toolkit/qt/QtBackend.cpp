@@ -54,8 +54,15 @@ public:
         return box.clickedButton() == ok ? IDOK : IDCANCEL;
     }
 
-    void run() override { QApplication::exec(); }
-    void quit() override { QApplication::quit(); }
+    void run() override {
+        running_ = true;
+        QApplication::exec();
+        running_ = false;
+    }
+    // Outside exec() a quit would linger and end the next modal loop at once.
+    void quit() override {
+        if (running_) QApplication::quit();
+    }
     void processMessages() override { QApplication::processEvents(QEventLoop::AllEvents); }
 
 private:
@@ -64,6 +71,7 @@ private:
     static inline char programName_[] = "telvara";
     static inline char* argv_[] = {programName_, nullptr};
     QApplication app_;
+    bool running_ = false;
 };
 
 }  // namespace

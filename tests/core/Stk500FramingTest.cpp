@@ -1,0 +1,106 @@
+// How the session and the bootloader exchange call the port: the grouping of
+// writes, the read time-outs, the sequence numbers, and which messages are sent
+// for each kind of answer.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/BootloaderActivation.h"
+#include "core/Stk500Session.h"
+#include "platform/serialInterface.h"
+#include "tests/support/FakePort.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes answer(const Bytes& body, std::uint8_t sequence = 1) {
+    Bytes m{stk500::kMessageStart, sequence, static_cast<std::uint8_t>(body.size() >> 8),
+            static_cast<std::uint8_t>(body.size()), stk500::kToken};
+    for (const std::uint8_t b : body) m.push_back(b);
+    m.push_back(stk500::checksum(m.data(), m.size()));
+    return m;
+}
+
+TEST(Stk500Framing, SignOnIsWrittenAsHeaderBodyAndChecksumAndReadWithHalfSecondTimeouts) {
+    FakePort fake;
+    std::unique_ptr<serialInterface> port(fake.open());
+    fake.queueInput(answer({stk500::kCmdSignOn, stk500::kStatusCmdOk}));
+    Stk500Session session(port.get());
+
+    EXPECT_TRUE(session.signOn());
+
+    EXPECT_EQ(fake.writes(), (std::vector<Bytes>{{0x1B, 0x01, 0x00, 0x01, 0x0E}, {0x01}, {0x14}}));
+    ASSERT_EQ(fake.reads().size(), 3u);
+    const int counts[] = {5, 2, 1};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(fake.reads()[i].count, counts[i]);
+        EXPECT_EQ(fake.reads()[i].timeoutMs, 500);
+    }
+}
+
+TEST(Stk500Framing, SequenceNumberWrapsFrom255ToZero) {
+    FakePort fake;
+    std::unique_ptr<serialInterface> port(fake.open());
+    Stk500Session session(port.get());
+    session.sequenceNumber = 254;
+    session.body[0] = stk500::kCmdSignOn;
+    session.bodyLength = 1;
+    session.sendMessage();
+    session.sendMessage();
+    ASSERT_EQ(fake.writes().size(), 6u);
+    EXPECT_EQ(fake.writes()[0][1], 255);
+    EXPECT_EQ(fake.writes()[3][1], 0);
+    EXPECT_EQ(fake.writes()[5], Bytes{0x15});  // 0x15 XOR sequence 0
+}
+
+TEST(Stk500Framing, EmptyAnswerBodyIsNotReadButChecksummed) {
+    FakePort fake;
+    std::unique_ptr<serialInterface> port(fake.open());
+    fake.queueInput(answer({}));
+    Stk500Session session(port.get());
+    EXPECT_TRUE(session.receiveMessage());
+    EXPECT_EQ(session.bodyLength, 0u);
+    ASSERT_EQ(fake.reads().size(), 2u);  // header, checksum
+}
+
+// What the bootloader exchange sends and reports for each way the transmitter can answer.
+TEST(BootloaderExchange, StatusTextAndMessagesSentForEachKindOfAnswer) {
+    const Bytes signOnOk = answer({stk500::kCmdSignOn, stk500::kStatusCmdOk, 8, 'S', 'T', 'K', '5', '0', '0', '_', '2'});
+    const Bytes upgradeOk = answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdOk}, 2);
+    const Bytes upgradeFailed = answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdFailed}, 2);
+    Bytes badSum = signOnOk;
+    badSum.back() ^= 0xFF;
+    const struct {
+        const char* name;
+        std::vector<Bytes> answers;
+        std::string status;
+        std::size_t messagesSent;
+    } cases[] = {
+        {"silent", {}, "No Sync", 1},
+        {"sign-on with a bad checksum", {badSum}, "No Sync", 1},
+        {"sign-on refused", {answer({stk500::kCmdSignOn, stk500::kStatusCmdFailed})}, "No Sync", 1},
+        {"sign-on only", {signOnOk}, "upgrade Error!", 2},
+        {"upgrade refused", {signOnOk, upgradeFailed}, "upgrade Error!", 2},
+        {"both answered", {signOnOk, upgradeOk}, "Success!", 2},
+        {"any well-framed content", {answer({0x42}), answer({})}, "Success!", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePort fake;
+        std::unique_ptr<serialInterface> port(fake.open());
+        for (const Bytes& a : c.answers) fake.queueInput(a);
+        EXPECT_EQ(bootloader::exchange(port.get()), c.status);
+        EXPECT_EQ(fake.writes().size(), 3 * c.messagesSent);
+        if (c.messagesSent == 2) {
+            const Bytes& body = fake.writes()[4];
+            EXPECT_EQ(std::string(body.begin() + 1, body.end()), "vexlarquin");
+            EXPECT_EQ(body[0], stk500::kCmdFirmwareUpgrade);
+            EXPECT_EQ(fake.writes()[3][1], 2);  // consecutive sequence numbers
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+// telvara-send end to end, against the simulated transmitter.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "ToolProcess.h"
+#include "platform/linux/SimulatedDeviceTree.h"
+
+using namespace tooltest;
+
+namespace {
+
+const std::string kKey1 = "0x0001 -> *BbDbBbBbBbBbBbBbBbBbBbBdB~*";
+const std::string kKey1Toggled = "0x0801 -> *BbBbDbBbBbBbBbBbBbBbBbBdB~*";
+const std::string kVcrPlay = "0x0175 -> *BbDbBbBdDdBbBbDdDdB~*";
+const std::string kVcrOk = "0x013F -> *BbDbBbBdDbBdBbBbBbBbBbB~*";
+
+class StateDir {
+public:
+    StateDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "telvara-state-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~StateDir() { std::filesystem::remove_all(path_); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::vector<std::string> sendArgs(std::initializer_list<std::string> args) {
+    std::vector<std::string> argv{sendPath()};
+    argv.insert(argv.end(), args);
+    return argv;
+}
+
+// The report lines of the simulator that are about received bytes.
+std::vector<std::string> receivedReports(const std::string& simOut) {
+    std::vector<std::string> reports;
+    for (const auto& line : lines(simOut))
+        if (line.starts_with("frame") || line.starts_with("not a valid") || line.starts_with("unframed") ||
+            line.starts_with("stk500v2") || line.starts_with("wrong line"))
+            reports.push_back(line);
+    return reports;
+}
+
+}  // namespace
+
+TEST(Sender, PrintsTheDebugLinesWithTheToggleFlippingAfterEachCommand) {
+    const Finished done = run(sendArgs({"--print", "1", "1", "1"}));
+    EXPECT_EQ(done.status, 0);
+    EXPECT_EQ(done.out, kKey1 + "\n" + kKey1Toggled + "\n" + kKey1 + "\n");
+
+    const Finished named = run(sendArgs({"--print", "--device", "vcr", "play", "OK", "--toggle", "1", "-1"}));
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(lines(named.out), (std::vector<std::string>{"0x0975 -> *BbBbDbBdDdBbBbDdDdB~*", kVcrOk,
+                                                           "0x093F -> *BbBbDbBdDbBdBbBbBbBbBbB~*"}));
+}
+
+TEST(Sender, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {
+    StateDir state;
+    RunningSim sim({"--timeline"});
+    const Finished done = run(sendArgs({"--port", "ttyACM0", "--device", "VCR", "play", "ok"}),
+                              sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(lines(done.out), (std::vector<std::string>{kVcrPlay, "0x093F -> *BbBbDbBdDbBdBbBbBbBbBbB~*"}));
+
+    const std::string report = sim.stop().out;
+    EXPECT_EQ(receivedReports(report),
+              (std::vector<std::string>{"frame 0x0175 toggle 0 address 5 (VCR) command 53: *BbDbBbBdDdBbBbDdDdB~*",
+                                        "frame 0x093F toggle 1 address 4 command 63: *BbBbDbBdDbBdBbBbBbBbBbB~*"}));
+    EXPECT_NE(report.find("  ir: +889 -889 +1778 -889 +889 -889 +889 -1778 +1778 -1778"), std::string::npos) << report;
+}
+
+TEST(Sender, WithoutAPortUsesTheOnlyUsbSerialPortListed) {
+    StateDir state;
+    RunningSim sim;
+    const Finished listed = run(sendArgs({"--list"}), sim.env());
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "ttyACM0\n");
+
+    const Finished done = run(sendArgs({"1"}), sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(done.out, kKey1 + "\n");
+    EXPECT_EQ(receivedReports(sim.stop().out).size(), 1u);
+}
+
+TEST(Sender, TheToggleCarriesOverFromRunToRunOnTheSamePort) {
+    StateDir state;
+    RunningSim sim;
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    const auto key1 = sendArgs({"--port", "ttyACM0", "1"});
+    EXPECT_EQ(run(key1, env).out, kKey1 + "\n");
+    EXPECT_EQ(run(key1, env).out, kKey1Toggled + "\n");
+    EXPECT_EQ(run(key1, env).out, kKey1 + "\n");
+    // --toggle sets the start; the run after it goes on from there.
+    EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "--toggle", "1", "1"}), env).out, kKey1Toggled + "\n");
+    EXPECT_EQ(run(key1, env).out, kKey1 + "\n");
+    // --print leaves the remembered toggle alone.
+    EXPECT_EQ(run(sendArgs({"--print", "1"}), env).out, kKey1 + "\n");
+    EXPECT_EQ(run(key1, env).out, kKey1Toggled + "\n");
+
+    const auto reports = receivedReports(sim.stop().out);
+    ASSERT_EQ(reports.size(), 6u);
+    EXPECT_TRUE(reports[0].starts_with("frame 0x0001 toggle 0"));
+    EXPECT_TRUE(reports[1].starts_with("frame 0x0801 toggle 1"));
+}
+
+TEST(Sender, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
+    StateDir state;
+    RunningSim sim;
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    const std::vector<std::vector<std::string>> cases{
+        {"--port", "ttyACM0", "64"},
+        {"--port", "ttyACM0", "-2"},
+        {"--port", "ttyACM0", "1", "fastforward"},
+        {"--port", "ttyACM0", "99999999999999999999"},
+        {"--port", "ttyACM0", "--device", "32", "1"},
+        {"--port", "ttyACM0", "--device", "Radio", "1"},
+        {"--port", "ttyACM0", "--toggle", "2", "1"},
+        {"--port", "ttyACM0", "--frobnicate", "1"},
+        {"--port", "ttyACM0"},
+        {"--port", "ttyACM0", "--device"},
+        {"--port", "ttyACM0", "--bootloader", "1"},
+        {"--port", "ttyACM0", "--monitor", "--bootloader"},
+        {"--port", "ttyACM0", "--print", "1"},
+        {"--list", "--device", "TV"},
+    };
+    for (const auto& args : cases) {
+        std::vector<std::string> argv{sendPath()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const Finished done = run(argv, env);
+        std::string shown;
+        for (const auto& arg : args) shown += arg + " ";
+        EXPECT_EQ(done.status, 2) << shown;
+        EXPECT_EQ(done.out, "") << shown;
+        EXPECT_TRUE(done.err.starts_with("telvara-send: ")) << shown << done.err;
+    }
+    EXPECT_EQ(receivedReports(sim.stop().out), std::vector<std::string>{});
+}
+
+TEST(Sender, NoneOrSeveralUsbSerialPortsMustBeNamed) {
+    SimulatedDeviceTree none;
+    const Finished nothing = run(sendArgs({"1"}), {{"TELVARA_ROOT", none.root()}});
+    EXPECT_EQ(nothing.status, 2);
+    EXPECT_NE(nothing.err.find("no USB serial port"), std::string::npos) << nothing.err;
+
+    SimulatedDeviceTree several;
+    several.addTty("ttyACM0", "cdc_acm", "/dev/null");
+    several.addTty("ttyACM1", "cdc_acm", "/dev/null");
+    several.addTty("ttyS0", "serial8250", "/dev/null");
+    const Finished listed = run(sendArgs({"--list"}), {{"TELVARA_ROOT", several.root()}});
+    EXPECT_EQ(listed.out, "ttyACM0\nttyACM1\n");
+    const Finished ambiguous = run(sendArgs({"--bootloader"}), {{"TELVARA_ROOT", several.root()}});
+    EXPECT_EQ(ambiguous.status, 2);
+    EXPECT_NE(ambiguous.err.find("ttyACM0, ttyACM1"), std::string::npos) << ambiguous.err;
+    EXPECT_EQ(ambiguous.out, "");
+}
+
+TEST(Sender, APortThatCannotBeOpenedIsARunTimeFailure) {
+    StateDir state;
+    RunningSim sim;
+    const Finished done = run(sendArgs({"--port", "ttyACM7", "1"}), sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
+    EXPECT_EQ(done.status, 1);
+    EXPECT_EQ(done.out, "");
+    EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7\n");
+}
+
+TEST(Sender, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
+    const Finished help = run(sendArgs({"--help"}));
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"play", "rewind", "record", "--bootloader", "--monitor", "Examples"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    EXPECT_EQ(run(sendArgs({"--version"})).out, "1.0.0.3\n");
+}

@@ -151,6 +151,11 @@ bool PseudoTerminal::slaveTwoStopBits() const {
     return slaveSettings(t) && (t.c_cflag & CSTOPB) != 0;
 }
 
+bool PseudoTerminal::slaveExclusive() const {
+    int exclusive = 0;
+    return ::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
 int PseudoTerminal::slaveInputPending() const {
     int n = 0;
     return ::ioctl(slave_, FIONREAD, &n) == 0 ? n : 0;

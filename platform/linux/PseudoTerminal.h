@@ -58,6 +58,9 @@ public:
     int slaveBaudRate() const;      // bits per second; 0 when unknown
     bool slaveParityOdd() const;    // PARODD
     bool slaveTwoStopBits() const;  // CSTOPB
+    // Whether the tty is in exclusive mode (TIOCEXCL), which turns away
+    // further opens by anyone but root.
+    bool slaveExclusive() const;
 
     // Bytes the program has not read yet / has written that are not yet taken here.
     int slaveInputPending() const;

@@ -98,7 +98,13 @@ serialInterface* configure(int fd, int baudRate, serial::Parity parity) {
 
 }  // namespace
 
-serialInterface::~serialInterface() { closeQuietly(fdOf(handle_)); }
+serialInterface::~serialInterface() {
+    // Exclusive mode belongs to the tty, not to this descriptor: while anyone
+    // else still has the tty open it would outlive the close and turn away the
+    // next open of the port, ours included.
+    ::ioctl(fdOf(handle_), TIOCNXCL);
+    closeQuietly(fdOf(handle_));
+}
 
 int serialInterface::write(const void* data, int count) {
     if (data == nullptr || count <= 0) return 0;

@@ -158,6 +158,7 @@ TEST_F(SerialInterfacePty, BytesSentBeforeTheOpenAreGone) {
 TEST_F(SerialInterfacePty, APortIsHeldExclusivelyUntilDeleted) {
     Port first = openKeypadPort();
     ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(line.transmitter.slaveExclusive());
     EXPECT_EQ(openKeypadPort(), nullptr);
     EXPECT_EQ(Port(openPort9600(kTestPortName)), nullptr);
     // The same device under another name is the same port.
@@ -165,6 +166,9 @@ TEST_F(SerialInterfacePty, APortIsHeldExclusivelyUntilDeleted) {
     EXPECT_EQ(Port(openPort("ttyACM7", 2400, "8O1")), nullptr);
 
     first.reset();
+    // Other programs (not root) are turned away by exclusive mode alone, so it
+    // must end with the port even while something else holds the tty.
+    EXPECT_FALSE(line.transmitter.slaveExclusive());
     Port again = openKeypadPort();
     ASSERT_NE(again, nullptr);
     ASSERT_TRUE(line.transmitter.send("ok"));

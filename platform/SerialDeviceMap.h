@@ -9,6 +9,14 @@
 #include <string>
 #include <vector>
 
+namespace devicemap {
+
+// What readText reports, the value's name in place of %s (as plain text).
+inline constexpr const char* kErrorInvalidDataType = "Invalid data type for '%s'";
+inline constexpr const char* kErrorFailedToGetData = "Failed to get data for '%s'";
+
+}  // namespace devicemap
+
 class SerialDeviceMap {
 public:
     SerialDeviceMap();  // opens the map; isOpen() tells whether that worked

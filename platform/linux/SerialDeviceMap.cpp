@@ -28,8 +28,6 @@ constexpr const char* kRootVariable = "TELVARA_ROOT";
 constexpr const char* kTtyClass = "/sys/class/tty";
 constexpr const char* kUsbSerialDriver = "cdc_acm";
 constexpr const char* kOtherSerialValuePrefix = "\\Device\\Serial";
-constexpr const char* kFailedToGetDataBefore = "Failed to get data for '";
-constexpr const char* kFailedToGetDataAfter = "'";
 
 // Name order with runs of digits taken as numbers, so ttyACM2 comes before
 // ttyACM10. Each name becomes a list of tokens, compared one by one: a total
@@ -136,7 +134,8 @@ bool SerialDeviceMap::readText(const std::string& valueName, std::string& text, 
             return true;
         }
     }
-    // Pasted in as it is: the name may hold anything, % signs included.
-    error = kFailedToGetDataBefore + valueName + kFailedToGetDataAfter;
+    // Pasted in as it is, never used as a format: the name may hold % signs.
+    error = devicemap::kErrorFailedToGetData;
+    error.replace(error.find("%s"), 2, valueName);
     return false;
 }

@@ -245,3 +245,24 @@ TEST_F(SerialInterfacePty, WriteOfNothingWritesNothing) {
 }
 
 }  // namespace
+
+TEST(SerialInterfaceUnplugged, ReadsAndWritesFailAtOnce) {
+    auto transmitter = std::make_unique<PseudoTerminal>();
+    SimulatedDeviceTree tree;
+    ASSERT_TRUE(tree.addTty(kTestPortName, "cdc_acm", transmitter->slavePath()));
+    ::setenv("TELVARA_ROOT", tree.root().c_str(), 1);
+    Port port(openPort(kTestPortName, 2400, "8O1"));
+    ::unsetenv("TELVARA_ROOT");
+    ASSERT_NE(port, nullptr);
+    ASSERT_TRUE(transmitter->send("last"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    transmitter.reset();  // the device goes away with bytes still unread
+
+    char buffer[16];
+    auto start = Clock::now();
+    int n = port->read(buffer, sizeof buffer, 500);
+    EXPECT_TRUE(n == 0 || (n == 4 && std::string(buffer, 4) == "last")) << n;
+    EXPECT_EQ(port->read(buffer, sizeof buffer, 500), 0);
+    EXPECT_EQ(port->write("*Bb~*", 5), 0);
+    EXPECT_LT(msSince(start), 400) << "a port that is gone does not make the caller wait";
+}

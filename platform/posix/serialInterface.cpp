@@ -52,6 +52,14 @@ void closeQuietly(int fd) {
     ::close(fd);
 }
 
+// Exclusive mode belongs to the tty, not to the descriptor: while anyone else
+// still has the tty open it would outlive the close and turn away the next
+// open of the port, this program's own included.
+void release(int fd) {
+    ::ioctl(fd, TIOCNXCL);
+    closeQuietly(fd);
+}
+
 // Opens and locks the device; -1 when it is absent, held, or not a terminal.
 int openExclusive(const std::string& portName) {
     if (!isPortName(portName)) return -1;
@@ -73,6 +81,8 @@ int openExclusive(const std::string& portName) {
         return -1;
     }
     ::ioctl(fd, TIOCEXCL);
+    // From here on the descriptor is an ordinary blocking one, like the
+    // synchronous handle it stands for; read and write bound their own waits.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
@@ -92,19 +102,13 @@ serialInterface* configure(int fd, int baudRate, serial::Parity parity) {
     ::ioctl(fd, TIOCMBIC, &dtr);
     ::ioctl(fd, TIOCMBIC, &rts);
     auto* port = new (std::nothrow) serialInterface(fd);
-    if (port == nullptr) closeQuietly(fd);
+    if (port == nullptr) release(fd);
     return port;
 }
 
 }  // namespace
 
-serialInterface::~serialInterface() {
-    // Exclusive mode belongs to the tty, not to this descriptor: while anyone
-    // else still has the tty open it would outlive the close and turn away the
-    // next open of the port, ours included.
-    ::ioctl(fdOf(handle_), TIOCNXCL);
-    closeQuietly(fdOf(handle_));
-}
+serialInterface::~serialInterface() { release(fdOf(handle_)); }
 
 int serialInterface::write(const void* data, int count) {
     if (data == nullptr || count <= 0) return 0;

@@ -147,8 +147,12 @@ TEST_F(ProgramTest, KeypadWindowIsFixedAtItsPlaceWithAClientAreaOf125By438) {
     QMainWindow* window = qtWindow(*Form1);
     EXPECT_FALSE(window->isVisible());  // shown when the event loop starts
     window->show();
+    runFor(std::chrono::milliseconds(50));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("TELVARA"));
-    EXPECT_EQ(window->centralWidget()->size(), QSize(125, 438));
+    const int menuBar = window->menuBar()->height();
+    EXPECT_GT(menuBar, 0);
+    EXPECT_EQ(window->centralWidget()->geometry(), QRect(0, menuBar, 125, 438));  // all of it inside the window
+    EXPECT_EQ(window->size(), QSize(125, menuBar + 438));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -201,7 +205,9 @@ TEST_F(ProgramTest, DebugWindowIsAHiddenSizeableWindowWithAnEditableUnwrappedMem
     QMainWindow* window = qtWindow(*FormDebug);
     EXPECT_FALSE(window->isVisible());
     window->show();
+    runFor(std::chrono::milliseconds(50));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Debug Window"));
+    EXPECT_EQ(window->size(), QSize(338, 243));
     EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(413, 253));
     EXPECT_EQ(window->centralWidget()->size(), QSize(338, 243));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);

@@ -91,14 +91,15 @@ void QtWindow::setClientSize(int width, int height) {
 }
 
 void QtWindow::applySize() {
-    const int menuHeight = window_->menuWidget() != nullptr ? window_->menuWidget()->sizeHint().height() : 0;
     if (border_ == native::Border::Fixed) {
+        // The window follows its client area and menu bar, whatever the bar's height turns out to be.
         window_->client()->setFixedSize(clientWidth_, clientHeight_);
-        window_->setFixedSize(clientWidth_, clientHeight_ + menuHeight);
+        window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
     } else {
         window_->client()->setMinimumSize(0, 0);
-        window_->setMinimumSize(0, 0);
-        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window_->client()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window_->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+        const int menuHeight = window_->menuWidget() != nullptr ? window_->menuWidget()->sizeHint().height() : 0;
         window_->resize(clientWidth_, clientHeight_ + menuHeight);
     }
 }

@@ -16,7 +16,7 @@ struct AnswerCase {
     int exitStatus;
 };
 
-class BootloaderAnswers : public ::testing::TestWithParam<AnswerCase> {};
+class TelvaraSendBootloaderAnswers : public ::testing::TestWithParam<AnswerCase> {};
 
 bool hasLine(const std::string& text, const std::string& line) {
     for (const auto& each : lines(text))
@@ -26,7 +26,7 @@ bool hasLine(const std::string& text, const std::string& line) {
 
 }  // namespace
 
-TEST_P(BootloaderAnswers, GiveTheStatusTextAndExitStatusOfTheOutcome) {
+TEST_P(TelvaraSendBootloaderAnswers, GiveTheStatusTextAndExitStatusOfTheOutcome) {
     const AnswerCase& c = GetParam();
     std::vector<std::string> argv{simPath()};
     argv.insert(argv.end(), c.simOptions.begin(), c.simOptions.end());
@@ -40,7 +40,7 @@ TEST_P(BootloaderAnswers, GiveTheStatusTextAndExitStatusOfTheOutcome) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Modes, BootloaderAnswers,
+    Modes, TelvaraSendBootloaderAnswers,
     ::testing::Values(AnswerCase{"normal", {}, "Success!", 0},
                       AnswerCase{"silent", {"--mode", "silent"}, "No Sync", 1},
                       AnswerCase{"badChecksum", {"--mode", "bad-checksum"}, "No Sync", 1},
@@ -54,13 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{"upgradeSilent", {"--upgrade-mode", "silent"}, "upgrade Error!", 1}),
     [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
-TEST(Bootloader, APortThatCannotBeOpenedGivesUnableToOpenPortAndItsName) {
+TEST(TelvaraSendBootloader, APortThatCannotBeOpenedGivesUnableToOpenPortAndItsName) {
     const Finished done = run({simPath(), "--", sendPath(), "--port", "ttyACM5", "--bootloader"});
     EXPECT_EQ(done.status, 1);
     EXPECT_TRUE(hasLine(done.out, "Unable to open Port ttyACM5")) << done.out;
 }
 
-TEST(Bootloader, OnlyTheSignOnIsSentWhenItIsNotAnswered) {
+TEST(TelvaraSendBootloader, OnlyTheSignOnIsSentWhenItIsNotAnswered) {
     const Finished done = run({simPath(), "--mode", "silent", "--", sendPath(), "--bootloader"});
     EXPECT_NE(done.out.find("stk500v2 sign-on (sequence 1): not answered"), std::string::npos) << done.out;
     EXPECT_EQ(done.out.find("firmware-upgrade"), std::string::npos) << done.out;

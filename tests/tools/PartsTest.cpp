@@ -72,9 +72,9 @@ TEST(IncomingFramer, FindsThePiecesWhateverTheReadBoundaries) {
 TEST(IncomingFramer, NeverHoldsAnEndlessStreamWithoutReportingIt) {
     sim::IncomingFramer framer;
     std::size_t reported = 0;
-    const std::vector<std::uint8_t> stars(1000, 'B');
+    const std::vector<std::uint8_t> marks(1000, 'B');
     std::vector<std::uint8_t> stream{'*'};
-    stream.insert(stream.end(), stars.begin(), stars.end());
+    stream.insert(stream.end(), marks.begin(), marks.end());
     for (const auto& piece : framer.feed(stream)) reported += piece.bytes.size();
     for (const auto& piece : framer.flush()) reported += piece.bytes.size();
     EXPECT_EQ(reported, stream.size());

@@ -49,7 +49,7 @@ std::vector<std::string> receivedReports(const std::string& simOut) {
 
 }  // namespace
 
-TEST(Sender, PrintsTheDebugLinesWithTheToggleFlippingAfterEachCommand) {
+TEST(TelvaraSend, PrintsTheDebugLinesWithTheToggleFlippingAfterEachCommand) {
     const Finished done = run(sendArgs({"--print", "1", "1", "1"}));
     EXPECT_EQ(done.status, 0);
     EXPECT_EQ(done.out, kKey1 + "\n" + kKey1Toggled + "\n" + kKey1 + "\n");
@@ -60,7 +60,7 @@ TEST(Sender, PrintsTheDebugLinesWithTheToggleFlippingAfterEachCommand) {
                                                            "0x093F -> *BbBbDbBdDbBdBbBbBbBbBbB~*"}));
 }
 
-TEST(Sender, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {
+TEST(TelvaraSend, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {
     StateDir state;
     RunningSim sim({"--timeline"});
     const Finished done = run(sendArgs({"--port", "ttyACM0", "--device", "VCR", "play", "ok"}),
@@ -75,7 +75,7 @@ TEST(Sender, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {
     EXPECT_NE(report.find("  ir: +889 -889 +1778 -889 +889 -889 +889 -1778 +1778 -1778"), std::string::npos) << report;
 }
 
-TEST(Sender, WithoutAPortUsesTheOnlyUsbSerialPortListed) {
+TEST(TelvaraSend, WithoutAPortUsesTheOnlyUsbSerialPortListed) {
     StateDir state;
     RunningSim sim;
     const Finished listed = run(sendArgs({"--list"}), sim.env());
@@ -88,7 +88,7 @@ TEST(Sender, WithoutAPortUsesTheOnlyUsbSerialPortListed) {
     EXPECT_EQ(receivedReports(sim.stop().out).size(), 1u);
 }
 
-TEST(Sender, TheToggleCarriesOverFromRunToRunOnTheSamePort) {
+TEST(TelvaraSend, TheToggleCarriesOverFromRunToRunOnTheSamePort) {
     StateDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
@@ -109,7 +109,7 @@ TEST(Sender, TheToggleCarriesOverFromRunToRunOnTheSamePort) {
     EXPECT_TRUE(reports[1].starts_with("frame 0x0801 toggle 1"));
 }
 
-TEST(Sender, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
+TEST(TelvaraSend, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
     StateDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
@@ -142,7 +142,7 @@ TEST(Sender, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
     EXPECT_EQ(receivedReports(sim.stop().out), std::vector<std::string>{});
 }
 
-TEST(Sender, NoneOrSeveralUsbSerialPortsMustBeNamed) {
+TEST(TelvaraSend, NoneOrSeveralUsbSerialPortsMustBeNamed) {
     SimulatedDeviceTree none;
     const Finished nothing = run(sendArgs({"1"}), {{"TELVARA_ROOT", none.root()}});
     EXPECT_EQ(nothing.status, 2);
@@ -160,7 +160,7 @@ TEST(Sender, NoneOrSeveralUsbSerialPortsMustBeNamed) {
     EXPECT_EQ(ambiguous.out, "");
 }
 
-TEST(Sender, APortThatCannotBeOpenedIsARunTimeFailure) {
+TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailure) {
     StateDir state;
     RunningSim sim;
     const Finished done = run(sendArgs({"--port", "ttyACM7", "1"}), sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
@@ -169,7 +169,7 @@ TEST(Sender, APortThatCannotBeOpenedIsARunTimeFailure) {
     EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7\n");
 }
 
-TEST(Sender, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
+TEST(TelvaraSend, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
     const Finished help = run(sendArgs({"--help"}));
     EXPECT_EQ(help.status, 0);
     for (const char* word : {"play", "rewind", "record", "--bootloader", "--monitor", "Examples"})

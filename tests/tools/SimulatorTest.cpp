@@ -38,7 +38,7 @@ private:
 
 }  // namespace
 
-TEST(Simulator, ReportsEveryPieceInOrderAndWhatIsNotAFrameWithItsBytesEscaped) {
+TEST(TelvaraSim, ReportsEveryPieceInOrderAndWhatIsNotAFrameWithItsBytesEscaped) {
     RunningSim sim;
     ProgramSide program(sim);
     ASSERT_TRUE(program.isOpen());
@@ -57,7 +57,7 @@ TEST(Simulator, ReportsEveryPieceInOrderAndWhatIsNotAFrameWithItsBytesEscaped) {
     EXPECT_EQ(std::vector<std::string>(reports.begin() + 2, reports.end()), expected);
 }
 
-TEST(Simulator, ReportsLineSettingsThatDoNotFitTheTraffic) {
+TEST(TelvaraSim, ReportsLineSettingsThatDoNotFitTheTraffic) {
     RunningSim sim;
     {
         ProgramSide program(sim, /*bootloaderLine=*/true);
@@ -80,7 +80,7 @@ TEST(Simulator, ReportsLineSettingsThatDoNotFitTheTraffic) {
     EXPECT_EQ(reports[6], "stk500v2 sign-on (sequence 1): answered STATUS_CMD_OK");
 }
 
-TEST(Simulator, AcknowledgesEachValidFrameWithTheGivenText) {
+TEST(TelvaraSim, AcknowledgesEachValidFrameWithTheGivenText) {
     RunningSim sim({"--ack", "OK\\r\\n"});
     ProgramSide program(sim);
     program.write("*BbDbBbBbBbBbBbBbBbBbBbBdB~*");
@@ -90,7 +90,7 @@ TEST(Simulator, AcknowledgesEachValidFrameWithTheGivenText) {
     sim.stop();
 }
 
-TEST(Simulator, AnswersTheSignOnWithItsSequenceNumberAStatusAndASignature) {
+TEST(TelvaraSim, AnswersTheSignOnWithItsSequenceNumberAStatusAndASignature) {
     RunningSim sim;
     ProgramSide program(sim, /*bootloaderLine=*/true);
     program.write(std::string("\x1B\x2A\x00\x01\x0E\x01", 6));
@@ -113,7 +113,7 @@ TEST(Simulator, AnswersTheSignOnWithItsSequenceNumberAStatusAndASignature) {
     sim.stop();
 }
 
-TEST(Simulator, SaysItsTextOnceTheProgramHasSetUpThePortAndTheMonitorShowsIt) {
+TEST(TelvaraSim, SaysItsTextOnceTheProgramHasSetUpThePortAndTheMonitorShowsIt) {
     struct Case {
         std::string say;
         std::string shown;
@@ -133,7 +133,7 @@ TEST(Simulator, SaysItsTextOnceTheProgramHasSetUpThePortAndTheMonitorShowsIt) {
     }
 }
 
-TEST(Simulator, ThreeHundredBytesAtOnceReachTheMonitorIn128ByteLines) {
+TEST(TelvaraSim, ThreeHundredBytesAtOnceReachTheMonitorIn128ByteLines) {
     RunningSim sim({"--say", std::string(300, 'x')});
     Background monitor({sendPath(), "--monitor"}, sim.env());
     monitor.waitUntil([](const std::string& out) { return std::ranges::count(out, 'x') == 300; },
@@ -148,7 +148,7 @@ TEST(Simulator, ThreeHundredBytesAtOnceReachTheMonitorIn128ByteLines) {
     sim.stop();
 }
 
-TEST(Simulator, WithoutACommandPrintsTheEnvironmentAndStopsOnInterrupt) {
+TEST(TelvaraSim, WithoutACommandPrintsTheEnvironmentAndStopsOnInterrupt) {
     RunningSim sim;
     EXPECT_TRUE(sim.root().starts_with("/"));
     const Finished done = sim.stop();
@@ -156,7 +156,7 @@ TEST(Simulator, WithoutACommandPrintsTheEnvironmentAndStopsOnInterrupt) {
     EXPECT_NE(done.out.find("# the simulated transmitter is port ttyACM0 (/dev/pts/"), std::string::npos) << done.out;
 }
 
-TEST(Simulator, SatisfiesAnIndependentStk500v2Host) {
+TEST(TelvaraSim, SatisfiesAnIndependentStk500v2Host) {
     if (std::system("command -v avrdude >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "avrdude is not installed (scripts/install-deps installs it)";
     const Finished done = run({simPath(), "--", "sh", "-c",

@@ -16,6 +16,7 @@ constexpr int kFontPoints = 8;
 constexpr int kDesignDpi = 96;
 constexpr UINT kFirstCommand = 1000;  // IDOK, IDCANCEL and friends stay free for the dialog manager
 constexpr int kAppIconId = 1;         // app/win32/telvara.rc
+constexpr UINT kMenuBarChanged = WM_APP + 1;
 
 int screenDpi() {
     static const int dpi = [] {
@@ -203,9 +204,12 @@ void Win32Window::setClientSize(int width, int height) {
     applySize();
 }
 
+// Once for a whole run of menu changes: building or emptying a menu changes
+// the bar item by item, and each redraw and resize costs a round to the display.
 void Win32Window::menuBarChanged() {
-    DrawMenuBar(hwnd_);
-    applySize();
+    if (menuChangePending_) return;
+    menuChangePending_ = true;
+    PostMessageW(hwnd_, kMenuBarChanged, 0, 0);
 }
 
 // The outer size that gives the design's client area; a menu bar that wraps to
@@ -287,6 +291,11 @@ void Win32Window::layoutDocked() {
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case kMenuBarChanged:
+        menuChangePending_ = false;
+        DrawMenuBar(hwnd_);
+        applySize();
+        return 0;
     case WM_CLOSE:
         // The form decides: the main form ends the program, any other hides.
         if (onCloseRequest) onCloseRequest();
@@ -427,7 +436,7 @@ void Win32Memo::setScrollBars(bool horizontal, bool vertical) {
 void Win32Memo::setWordWrap(bool wrap) {
     // Whether an edit wraps is fixed when it is made; the debug window never
     // wraps, which is how it is made.
-    if (wrap) std::fprintf(stderr, "toolkit: this memo does not wrap lines\n");
+    (void)wrap;
 }
 
 void Win32Memo::setReadOnly(bool readOnly) { SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0); }

@@ -60,6 +60,7 @@ private:
     native::Border border_ = native::Border::Sizeable;
     int clientWidth_ = 0, clientHeight_ = 0;  // at 96 dpi
     bool shownBefore_ = false;
+    bool menuChangePending_ = false;
     HWND lastFocus_ = nullptr;
     std::vector<HWND> tabOrder_;
     std::vector<std::pair<Win32Control*, native::Align>> docked_;

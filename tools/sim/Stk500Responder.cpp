@@ -53,10 +53,14 @@ std::string hexByte(std::uint8_t byte) {
 }
 
 std::vector<std::uint8_t> frame(std::uint8_t sequence, const std::vector<std::uint8_t>& body) {
-    std::vector<std::uint8_t> bytes{stk500::kMessageStart, sequence, static_cast<std::uint8_t>(body.size() >> 8),
-                                    static_cast<std::uint8_t>(body.size()), stk500::kToken};
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    bytes.push_back(stk500::checksum(bytes.data(), bytes.size()));
+    std::vector<std::uint8_t> bytes(stk500::kHeaderSize + body.size() + 1);
+    bytes[0] = stk500::kMessageStart;
+    bytes[1] = sequence;
+    bytes[2] = static_cast<std::uint8_t>(body.size() >> 8);
+    bytes[3] = static_cast<std::uint8_t>(body.size());
+    bytes[4] = stk500::kToken;
+    std::copy(body.begin(), body.end(), bytes.begin() + stk500::kHeaderSize);
+    bytes.back() = stk500::checksum(bytes.data(), bytes.size() - 1);
     return bytes;
 }
 

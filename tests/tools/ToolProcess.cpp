@@ -103,7 +103,8 @@ Background::Background(const std::vector<std::string>& argv, const Environment& 
 }
 
 Background::~Background() {
-    if (pid_ > 0) stop(SIGKILL);
+    // SIGTERM lets a simulator left running by a failed test remove its device tree.
+    if (pid_ > 0) stop(SIGTERM);
 }
 
 void Background::collect(int timeoutMs) { pump(outFd_, errFd_, out_, err_, timeoutMs); }

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 namespace toolkit::win32 {
@@ -17,6 +16,11 @@ constexpr int kDesignDpi = 96;
 constexpr UINT kFirstCommand = 1000;  // IDOK, IDCANCEL and friends stay free for the dialog manager
 constexpr int kAppIconId = 1;         // app/win32/telvara.rc
 constexpr UINT kMenuBarChanged = WM_APP + 1;
+
+// Shown in the error box should the system refuse the program its windows.
+constexpr const char* kErrorWindowClass = "Cannot register the window class";
+constexpr const char* kErrorWindow = "Cannot create a window";
+constexpr const char* kErrorControl = "Cannot create a control";
 
 int screenDpi() {
     static const int dpi = [] {
@@ -97,18 +101,10 @@ std::map<UINT_PTR, Win32Timer*>& timers() {
 
 void callSafely(const std::function<void()>& callback) {
     try {
-        callback();
-    } catch (const std::exception& e) {
-        try {
-            Application->ShowException(e);
-        } catch (...) {
-            std::fprintf(stderr, "%s\n", e.what());
-        }
+        toolkit::dispatch(callback);
     } catch (...) {
-        try {
-            Application->ShowException(std::runtime_error("Unknown exception"));
-        } catch (...) {
-        }
+        // Showing the error failed as well (out of memory, most likely); the
+        // program goes on, as it would after the box.
     }
 }
 
@@ -147,7 +143,7 @@ void registerWindowClass() {
         wc.lpszClassName = kFormClass;
         return RegisterClassExW(&wc) != 0;
     }();
-    if (!registered) throw std::runtime_error("Cannot register the window class");
+    if (!registered) throw std::runtime_error(kErrorWindowClass);
 }
 
 // Tab and Shift+Tab walk the tab order, Space presses the focused button (the
@@ -175,7 +171,7 @@ Win32Window::Win32Window() {
     registerWindowClass();
     hwnd_ = CreateWindowExW(0, kFormClass, L"", style(), CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
-    if (hwnd_ == nullptr) throw std::runtime_error("Cannot create a window");
+    if (hwnd_ == nullptr) throw std::runtime_error(kErrorWindow);
 }
 
 Win32Window::~Win32Window() {
@@ -343,7 +339,7 @@ Win32Control::Win32Control(native::Window& parent, const wchar_t* windowClass, D
     : parent_(dynamic_cast<Win32Window&>(parent)) {
     hwnd_ = CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent_.hwnd(),
                             nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (hwnd_ == nullptr) throw std::runtime_error("Cannot create a control");
+    if (hwnd_ == nullptr) throw std::runtime_error(kErrorControl);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (formFont_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont()), FALSE);
 }

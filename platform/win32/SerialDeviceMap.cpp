@@ -19,6 +19,7 @@ constexpr std::array<const char*, 3> kMapPath = {"HARDWARE", "DEVICEMAP", "SERIA
 constexpr REGSAM kMapAccess = KEY_READ;
 
 constexpr DWORD kMaxValueNameLength = 16383;  // the registry's own limit, in characters
+constexpr std::size_t kMaxValueNameBytes = 4 * (kMaxValueNameLength + 1);
 constexpr int kReadAttempts = 3;              // a value that keeps growing under us is given up
 
 constexpr const char* kErrorInvalidDataType = "Invalid data type for '%s'";
@@ -62,12 +63,22 @@ std::vector<std::string> SerialDeviceMap::valueNames() const {
     std::vector<std::string> names;
     if (!isOpen()) return names;
     std::vector<char> name(kMaxValueNameLength + 1);
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(name.size());
         const LSTATUS status =
             RegEnumValueA(impl_->key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) {
+            // In a multi-byte code page a name of 16383 characters takes more
+            // bytes; one that no buffer holds is left out, the others are not.
+            if (name.size() < kMaxValueNameBytes)
+                name.resize(name.size() * 2);
+            else
+                ++index;
+            continue;
+        }
         if (status != ERROR_SUCCESS) break;  // ERROR_NO_MORE_ITEMS, or the key went away
         names.emplace_back(name.data(), length);
+        ++index;
     }
     return names;
 }

@@ -14,7 +14,7 @@ constexpr const wchar_t* kFontFace = L"MS Sans Serif";  // wine and newer system
 constexpr int kFontPoints = 8;
 constexpr int kDesignDpi = 96;
 constexpr UINT kFirstCommand = 1000;  // IDOK, IDCANCEL and friends stay free for the dialog manager
-constexpr int kAppIconId = 1;         // app/win32/telvara.rc
+constexpr int kAppIconId = 1;         // the icon of app/win32/telvara.rc.in
 constexpr UINT kMenuBarChanged = WM_APP + 1;
 
 // Shown in the error box should the system refuse the program its windows.

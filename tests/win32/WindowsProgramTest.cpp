@@ -252,6 +252,17 @@ TEST_F(ProgramWithRealBoxes, TheConfirmationBoxKeepsTheTimerTickingAndCancelChan
     EXPECT_EQ(status(), wintest::kProgramPort);
 }
 
+TEST_F(ProgramWithRealBoxes, OkInTheConfirmationBoxGoesOnWithTheSignOn) {
+    choose(Form1->MenuPort->Items(1));
+    BoxAnswerer answerer(L"TELVARA", IDOK);
+    choose(Form1->ActivateBootloader1);
+    answerer.finish();
+    ASSERT_TRUE(answerer.found());
+    EXPECT_EQ(status(), "No Sync") << "the transmitter stayed silent";
+    EXPECT_EQ(fromTransmitter(7), std::string("\x1b\x01\x00\x01\x0e\x01\x14", 7));
+    EXPECT_EQ(CurrentPort, nullptr);
+}
+
 TEST_F(ProgramUnderWine, TheBootloaderIsActivatedOverTheComPortAt9600) {
     choose(Form1->MenuPort->Items(1));
     // The transmitter answers each message with a well-framed answer.

@@ -5,7 +5,9 @@
 // one such table beside each form unit; LoadDesign builds the window from it.
 
 #include <span>
+#include <type_traits>
 #include <variant>
+#include <vector>
 
 #include "toolkit/Forms.h"
 

@@ -67,6 +67,26 @@ TEST_F(ProgramUnderWine, TheKeypadWindowIsFixedAndItsClientAreaHasTheDesignSize)
     EXPECT_EQ(key.right - key.left, scaled(25));
 }
 
+TEST_F(ProgramUnderWine, TheDisplayFieldsAreReadOnlyOnTheButtonFaceColour) {
+    for (const TEdit* edit : {Form1->EditTx, Form1->EditRx}) {
+        const HWND field = windowOf(edit);
+        EXPECT_TRUE(GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY);
+        EXPECT_TRUE(GetWindowLongPtrW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "sunken border";
+        // What the field asks its window for when it paints itself (read-only edits ask as statics).
+        HDC dc = GetDC(field);
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(mainWindow(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
+        EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
+        ReleaseDC(field, dc);
+        EXPECT_EQ(brush, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    HDC dc = GetDC(windowOf(FormDebug->Memo1));
+    const auto memoBrush = reinterpret_cast<HBRUSH>(SendMessageW(debugWindow(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                                 reinterpret_cast<LPARAM>(windowOf(FormDebug->Memo1))));
+    ReleaseDC(windowOf(FormDebug->Memo1), dc);
+    EXPECT_NE(memoBrush, GetSysColorBrush(COLOR_BTNFACE)) << "the memo keeps the window colour";
+}
+
 TEST_F(ProgramUnderWine, TheDebugWindowIsSizeableHiddenAndItsCloseBoxOnlyHidesIt) {
     const HWND debug = debugWindow();
     const LONG_PTR style = GetWindowLongPtrW(debug, GWL_STYLE);

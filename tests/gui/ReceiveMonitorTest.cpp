@@ -28,7 +28,10 @@ TEST_F(ProgramTest, ThreeHundredBytesGiveLinesOf128And128And44OnConsecutivePolls
     choosePort();
     std::string bytes;
     for (int i = 0; i < 300; ++i) bytes += static_cast<char>('a' + i % 26);
+    Form1->Timer1->Enabled = false;  // all 300 must be waiting before the first poll
     ASSERT_TRUE(pty->send(bytes));
+    ASSERT_TRUE(runUntil([this] { return pty->slaveInputPending() == 300; }, 2s));
+    Form1->Timer1->Enabled = true;
     ASSERT_TRUE(runUntil([this] { return debugLines().size() >= 3; }, 2s));
     runFor(150ms);
     const auto lines = debugLines();

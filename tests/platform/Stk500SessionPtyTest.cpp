@@ -30,9 +30,8 @@ Bytes answer(const Bytes& body, std::uint8_t sequence = 1, std::uint8_t start = 
     return m;
 }
 
-Bytes without(Bytes m, std::size_t lastBytes) {
-    m.resize(m.size() - lastBytes);
-    return m;
+Bytes without(const Bytes& m, std::size_t lastBytes) {
+    return Bytes(m.begin(), m.end() - static_cast<std::ptrdiff_t>(lastBytes));
 }
 
 class Stk500SessionPty : public ::testing::Test {

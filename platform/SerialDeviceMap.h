@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace devicemap {
@@ -14,6 +15,16 @@ namespace devicemap {
 // What readText reports, the value's name in place of %s (as plain text).
 inline constexpr const char* kErrorInvalidDataType = "Invalid data type for '%s'";
 inline constexpr const char* kErrorFailedToGetData = "Failed to get data for '%s'";
+
+// The message with the value's name pasted in as it is: a name may hold % signs,
+// and it is never used as a format.
+inline std::string errorText(std::string_view pattern, const std::string& valueName) {
+    const std::size_t at = pattern.find("%s");
+    std::string text(pattern.substr(0, at));
+    text += valueName;
+    text += pattern.substr(at + 2);
+    return text;
+}
 
 }  // namespace devicemap
 

@@ -134,8 +134,6 @@ bool SerialDeviceMap::readText(const std::string& valueName, std::string& text, 
             return true;
         }
     }
-    // Pasted in as it is, never used as a format: the name may hold % signs.
-    error = devicemap::kErrorFailedToGetData;
-    error.replace(error.find("%s"), 2, valueName);
+    error = devicemap::errorText(devicemap::kErrorFailedToGetData, valueName);
     return false;
 }

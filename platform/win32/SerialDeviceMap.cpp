@@ -22,16 +22,9 @@ constexpr DWORD kMaxValueNameLength = 16383;  // the registry's own limit, in ch
 constexpr std::size_t kMaxValueNameBytes = 4 * (kMaxValueNameLength + 1);
 constexpr int kReadAttempts = 3;              // a value that keeps growing under us is given up
 
-constexpr const char* kErrorInvalidDataType = "Invalid data type for '%s'";
-constexpr const char* kErrorFailedToGetData = "Failed to get data for '%s'";
-
-// The name goes in as plain text: a value name with a % in it is no format for anyone.
-std::string errorText(const char* pattern, const std::string& valueName) {
-    std::string text = pattern;
-    const std::string::size_type at = text.find("%s");
-    text.replace(at, 2, valueName);
-    return text;
-}
+using devicemap::errorText;
+using devicemap::kErrorFailedToGetData;
+using devicemap::kErrorInvalidDataType;
 
 bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/Rc5Devices.h"
+#include "tools/common/LongOption.h"
 #include "tools/send/KeyNames.h"
 
 namespace send {
@@ -13,7 +14,6 @@ constexpr int kHighestCommand = 63;
 constexpr int kHighestAddress = 31;
 
 constexpr const char* kUnknownOption = "unknown option ";
-constexpr const char* kMissingValue = " needs a value";
 constexpr const char* kTwoModes = "choose one of --list, --print, --bootloader, --monitor";
 constexpr const char* kNothingToDo = "nothing to do: give commands to send, or --list, --bootloader, --monitor";
 constexpr const char* kNoCommands = " sends no commands: ";
@@ -131,33 +131,23 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
             commandWords.push_back(arg);
             continue;
         }
-        std::string option = arg;
-        std::optional<std::string> inlineValue;
-        if (const auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
-            inlineValue = option.substr(equals + 1);
-            option.resize(equals);
-        }
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 < args.size()) return args[++i];
-            error = option + kMissingValue;
-            return std::nullopt;
-        };
-        const bool flag = !inlineValue;
+        tools::LongOption word(args, i);
+        const std::string& option = word.name();
+        auto value = [&] { return word.value(error); };
 
-        if (option == "--" && flag) {
+        if (word.isFlag("--")) {
             optionsEnded = true;
-        } else if (option == "--help" && flag) {
+        } else if (word.isFlag("--help")) {
             help = true;
-        } else if (option == "--version" && flag) {
+        } else if (word.isFlag("--version")) {
             version = true;
-        } else if (option == "--list" && flag) {
+        } else if (word.isFlag("--list")) {
             if (!setMode(SendMode::List)) return std::nullopt;
-        } else if (option == "--print" && flag) {
+        } else if (word.isFlag("--print")) {
             if (!setMode(SendMode::Print)) return std::nullopt;
-        } else if (option == "--bootloader" && flag) {
+        } else if (word.isFlag("--bootloader")) {
             if (!setMode(SendMode::Bootloader)) return std::nullopt;
-        } else if (option == "--monitor" && flag) {
+        } else if (word.isFlag("--monitor")) {
             if (!setMode(SendMode::Monitor)) return std::nullopt;
         } else if (option == "--port") {
             const auto given = value();

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tools/common/LongOption.h"
 #include "tools/sim/ByteEscapes.h"
 
 namespace sim {
 namespace {
 
 constexpr const char* kUnknownOption = "unknown option ";
-constexpr const char* kMissingValue = " needs a value";
 constexpr const char* kUnknownMode = "unknown answer mode ";
 constexpr const char* kBadText = "cannot read the text of ";
 constexpr const char* kBadName = "a tty name is letters, digits and '_' only: ";
@@ -82,18 +82,9 @@ std::string simHelpText() {
 std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std::string& error) {
     SimOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i];
-        std::optional<std::string> inlineValue;
-        if (const auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
-            inlineValue = option.substr(equals + 1);
-            option.resize(equals);
-        }
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 < args.size()) return args[++i];
-            error = option + kMissingValue;
-            return std::nullopt;
-        };
+        tools::LongOption word(args, i);
+        const std::string& option = word.name();
+        auto value = [&] { return word.value(error); };
         auto text = [&](std::optional<std::vector<std::uint8_t>>& into) {
             const auto given = value();
             if (!given) return false;
@@ -111,18 +102,18 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
             return parsed.has_value();
         };
 
-        if (option == "--" && !inlineValue) {
+        if (word.isFlag("--")) {
             options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             if (options.command.empty()) {
                 error = kNoCommand;
                 return std::nullopt;
             }
             break;
-        } else if (option == "--help" && !inlineValue) {
+        } else if (word.isFlag("--help")) {
             options.help = true;
-        } else if (option == "--version" && !inlineValue) {
+        } else if (word.isFlag("--version")) {
             options.version = true;
-        } else if (option == "--timeline" && !inlineValue) {
+        } else if (word.isFlag("--timeline")) {
             options.timeline = true;
         } else if (option == "--mode") {
             if (!mode(options.mode)) return std::nullopt;

@@ -5,10 +5,6 @@
 namespace rc5 {
 namespace {
 
-// Two start bits and twelve data bits, two half-bits each, less the leading
-// space of the first start bit that is never sent.
-constexpr std::size_t kFrameHalfBits = 2 * (2 + kDataBits) - 1;
-
 bool fail(std::string* why, const char* reason) {
     if (why) *why = reason;
     return false;
@@ -49,8 +45,8 @@ std::optional<DecodedFrame> decodePulseString(std::string_view text, std::string
     std::vector<bool> levels;
     if (!expandRuns(text, levels, why)) return std::nullopt;
     // The final space of a trailing 0 bit is not sent; put it back.
-    if (levels.size() + 1 == kFrameHalfBits) levels.push_back(false);
-    if (levels.size() != kFrameHalfBits) {
+    if (levels.size() + 1 == std::size_t{kFrameHalfBits}) levels.push_back(false);
+    if (levels.size() != std::size_t{kFrameHalfBits}) {
         fail(why, "does not hold exactly 14 bits");
         return std::nullopt;
     }

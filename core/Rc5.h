@@ -20,6 +20,15 @@ inline constexpr int kDataBits = 12;         // toggle, 5 address bits, 6 comman
 inline constexpr int kToggleWeight = 2048;
 inline constexpr int kAddressWeight = 64;
 
+// The light a pulse string stands for: half-bits of 889 us (32 periods of a
+// 36 kHz carrier), a new frame every 64 bit times while a key is held.
+inline constexpr int kHalfBitMicroseconds = 889;
+inline constexpr int kCarrierHz = 36000;
+inline constexpr int kFramePeriodHalfBits = 128;
+// The half-bits of one frame as sent: two start bits and the data bits, less
+// the leading space of the first start bit. No pulse string holds more.
+inline constexpr int kFrameHalfBits = 2 * (2 + kDataBits) - 1;
+
 // toggle * 2048 + device * 64 + command, as computed: out-of-range values spill
 // into the neighbouring fields on purpose, and -1 keys give all-ones command bits.
 std::int32_t codeWord(std::int32_t toggle, std::int32_t device, std::int32_t command);

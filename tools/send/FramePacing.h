@@ -8,18 +8,15 @@
 #include <cstddef>
 
 #include "core/KeypadLine.h"
+#include "core/Rc5.h"
 
 namespace send {
 
-inline constexpr int kRc5FramePeriodMs = 114;  // 64 bit times of 1.778 ms
-
-constexpr int wireBitsPerCharacter() {
-    // start bit, data bits, a parity bit unless 'N', stop bits: "8O1" gives 11
-    return 1 + (kKeypadLineFormat[0] - '0') + (kKeypadLineFormat[1] == 'N' ? 0 : 1) + (kKeypadLineFormat[2] - '0');
-}
+// 113.8 ms, rounded up to 114.
+inline constexpr int kRc5FramePeriodMs = (rc5::kFramePeriodHalfBits * rc5::kHalfBitMicroseconds + 999) / 1000;
 
 constexpr int pauseAfterFrameMs(std::size_t pulseStringLength) {
-    const auto bits = static_cast<long long>(pulseStringLength) * wireBitsPerCharacter();
+    const auto bits = static_cast<long long>(pulseStringLength) * keypadWireBitsPerCharacter();
     return static_cast<int>((bits * 1000 + kKeypadBaudRate - 1) / kKeypadBaudRate) + kRc5FramePeriodMs;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/sim/IrTimeline.h"
 
 #include "core/PulseStringDecoder.h"
+#include "core/Rc5.h"
 
 namespace sim {
 namespace {
@@ -20,7 +21,7 @@ std::optional<std::string> irTimeline(std::string_view pulseString) {
         const bool mark = (*levels)[i];
         std::size_t run = 0;
         while (i < levels->size() && (*levels)[i] == mark) ++run, ++i;
-        const long duration = static_cast<long>(run) * kHalfBitMicroseconds;
+        const long duration = static_cast<long>(run) * rc5::kHalfBitMicroseconds;
         total += duration;
         if (!text.empty()) text += ' ';
         text += (mark ? '+' : '-') + std::to_string(duration);

@@ -8,9 +8,6 @@
 
 namespace sim {
 
-inline constexpr int kHalfBitMicroseconds = 889;  // 32 carrier periods at 36 kHz
-inline constexpr int kCarrierHz = 36000;
-
 // "+889 -889 +1778 ... = 23114 us": marks (carrier on) with '+', spaces with '-',
 // each run of equal half-bits merged. nullopt for a string that is not a pulse string.
 std::optional<std::string> irTimeline(std::string_view pulseString);

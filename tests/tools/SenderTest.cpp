@@ -128,6 +128,10 @@ TEST(TelvaraSend, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
         {"--port", "ttyACM0", "--monitor", "--bootloader"},
         {"--port", "ttyACM0", "--print", "1"},
         {"--list", "--device", "TV"},
+        {"--port", "ttyACM0", "--lircd-conf"},
+        {"--lircd-conf", "1"},
+        {"--lircd-conf", "--device", "VCR"},
+        {"--lircd-conf", "--monitor"},
     };
     for (const auto& args : cases) {
         std::vector<std::string> argv{sendPath()};

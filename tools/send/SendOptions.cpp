@@ -14,7 +14,7 @@ constexpr int kHighestCommand = 63;
 constexpr int kHighestAddress = 31;
 
 constexpr const char* kUnknownOption = "unknown option ";
-constexpr const char* kTwoModes = "choose one of --list, --print, --bootloader, --monitor";
+constexpr const char* kTwoModes = "choose one of --list, --print, --bootloader, --monitor, --lircd-conf";
 constexpr const char* kNothingToDo = "nothing to do: give commands to send, or --list, --bootloader, --monitor";
 constexpr const char* kNoCommands = " sends no commands: ";
 constexpr const char* kNoDevice = " takes no --device or --toggle";
@@ -31,6 +31,7 @@ constexpr const char* kHelpHead = R"(Usage:
   telvara-send --list
   telvara-send [--port NAME] --bootloader
   telvara-send [--port NAME] --monitor
+  telvara-send --lircd-conf
   telvara-send --help | --version
 
 Sends remote-control commands through the TELVARA transmitter, as the keypad
@@ -52,6 +53,9 @@ window does, and reaches its other functions from a shell.
   --monitor      prints what the transmitter sends back: one line per 100 ms poll
                  that received something, cut at the first 0 byte, as the debug
                  window shows it. Runs until interrupted (Ctrl-C).
+  --lircd-conf   prints a remote definition for LIRC's lircd and its "telvara"
+                 driver: an RC-5 remote per device (TV, VCR, ...) with the
+                 keypad's keys under LIRC's names (KEY_1, KEY_PLAY, ...).
 
   --port NAME    the port, e.g. ttyACM0. Without it, the one USB serial port listed
                  is used; with none or several listed, name it.
@@ -149,6 +153,8 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
             if (!setMode(SendMode::Bootloader)) return std::nullopt;
         } else if (word.isFlag("--monitor")) {
             if (!setMode(SendMode::Monitor)) return std::nullopt;
+        } else if (word.isFlag("--lircd-conf")) {
+            if (!setMode(SendMode::LircdConf)) return std::nullopt;
         } else if (option == "--port") {
             const auto given = value();
             if (!given) return std::nullopt;
@@ -210,6 +216,7 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
     const char* modeName = options.mode == SendMode::List         ? "--list"
                            : options.mode == SendMode::Bootloader ? "--bootloader"
                            : options.mode == SendMode::Monitor    ? "--monitor"
+                           : options.mode == SendMode::LircdConf  ? "--lircd-conf"
                                                                   : "--print";
     if (sends && options.commands.empty()) {
         error = kNothingToDo;
@@ -223,7 +230,9 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
         error = modeName + std::string(kNoDevice);
         return std::nullopt;
     }
-    if ((options.mode == SendMode::Print || options.mode == SendMode::List) && options.port) {
+    const bool needsNoPort =
+        options.mode == SendMode::Print || options.mode == SendMode::List || options.mode == SendMode::LircdConf;
+    if (needsNoPort && options.port) {
         error = modeName + std::string(kNoPort);
         return std::nullopt;
     }

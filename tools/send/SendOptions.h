@@ -10,7 +10,7 @@
 
 namespace send {
 
-enum class SendMode { Send, Print, List, Bootloader, Monitor, Help, Version };
+enum class SendMode { Send, Print, List, Bootloader, Monitor, LircdConf, Help, Version };
 
 struct SendOptions {
     SendMode mode = SendMode::Send;

@@ -14,6 +14,7 @@
 #include "core/Rc5.h"
 #include "platform/serialInterface.h"
 #include "tools/send/FramePacing.h"
+#include "tools/send/LircdConf.h"
 #include "tools/send/ReceiveMonitor.h"
 #include "tools/send/SendOptions.h"
 #include "tools/send/ToggleStore.h"
@@ -156,6 +157,7 @@ int main(int argc, char** argv) {
         case send::SendMode::Version: std::puts(TELVARA_VERSION); return kExitSuccess;
         case send::SendMode::List: return list();
         case send::SendMode::Print: return print(*options);
+        case send::SendMode::LircdConf: std::fputs(send::lircdConf().c_str(), stdout); return kExitSuccess;
         case send::SendMode::Send:
         case send::SendMode::Bootloader:
         case send::SendMode::Monitor: break;

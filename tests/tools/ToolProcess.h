@@ -63,6 +63,9 @@ public:
     Environment env(const Environment& more = {}) const;
     // Waits until a report containing `text` has been printed.
     bool waitForReport(const std::string& text) { return process_.waitForOutput(text); }
+    // Waits until the reports printed so far satisfy `done`.
+    bool waitForReports(const std::function<bool(const std::string&)>& done) { return process_.waitUntil(done); }
+    const std::string& outSoFar() const { return process_.outSoFar(); }
     // Stops it and returns its report lines.
     Finished stop();
 

@@ -1,6 +1,7 @@
 #include "tools/lirc/SignalPulseString.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "core/Rc5.h"
 

@@ -25,14 +25,13 @@ constexpr const char* kBadDevice = "unknown device (TV, VCR, Sat, Amp, Tuner, Ta
 constexpr const char* kBadToggle = "the toggle is 0 or 1, not ";
 constexpr const char* kEmptyPort = "--port needs a port name";
 
-constexpr const char* kHelpHead = R"(Usage:
-  telvara-send [--port NAME] [--device D] [--toggle T] COMMAND...
-  telvara-send --print [--device D] [--toggle T] COMMAND...
-  telvara-send --list
-  telvara-send [--port NAME] --bootloader
-  telvara-send [--port NAME] --monitor
-  telvara-send --lircd-conf
-  telvara-send --help | --version
+constexpr const char* kHelpHead = R"(Usage: telvara-send [--port NAME] [--device D] [--toggle T] COMMAND...
+  or:  telvara-send --print [--device D] [--toggle T] COMMAND...
+  or:  telvara-send --list
+  or:  telvara-send [--port NAME] --bootloader
+  or:  telvara-send [--port NAME] --monitor
+  or:  telvara-send --lircd-conf
+  or:  telvara-send --help | --version
 
 Sends remote-control commands through the TELVARA transmitter, as the keypad
 window does, and reaches its other functions from a shell.
@@ -65,7 +64,7 @@ window does, and reaches its other functions from a shell.
                  remembered for the port.
 
 A COMMAND is an RC-5 command number -1..63 or a key name:
-  0..9 the digit keys
+  0..9      the digit keys
 )";
 
 constexpr const char* kHelpTail = R"(
@@ -77,11 +76,11 @@ written, the bootloader status is not "Success!"); 2 a bad command line, or no
 port or several ports to choose from.
 
 Examples:
-  telvara-send --list
-  telvara-send --port ttyACM0 --device VCR play
-  telvara-send --device tv 1 2 3 ok
-  telvara-send --print --toggle 1 --device 20 stop
-  telvara-send --port ttyACM0 --bootloader
+  $ telvara-send --list
+  $ telvara-send --port ttyACM0 --device VCR play
+  $ telvara-send --device tv 1 2 3 ok
+  $ telvara-send --print --toggle 1 --device 20 stop
+  $ telvara-send --port ttyACM0 --bootloader
 )";
 
 std::optional<int> decimal(const std::string& text) {

@@ -58,9 +58,9 @@ gets STATUS_CMD_OK for the access code the program sends, STATUS_CMD_FAILED for
 any other. A message with a wrong checksum gets ANSWER_CKSUM_ERROR.
 
 Examples:
-  telvara-sim -- telvara-send play
-  telvara-sim --timeline --ack 'OK\r\n'
-  telvara-sim --mode signon-only -- telvara-send --bootloader
+  $ telvara-sim -- telvara-send play
+  $ telvara-sim --timeline --ack 'OK\r\n'
+  $ telvara-sim --mode signon-only -- telvara-send --bootloader
 )";
 
 bool isTtyName(const std::string& name) {

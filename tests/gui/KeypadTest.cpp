@@ -122,3 +122,24 @@ TEST_F(ProgramTest, SpaceAndEnterPressTheFocusedKeyWhichAtStartIsKeyOne) {
         SetUp();
     }
 }
+
+TEST_F(ProgramTest, KeysPressedAfterTheTransmitterHungUpShowErrorAndAreStillLoggedAndToggled) {
+    startProgram();
+    choosePort();
+    press(Form1->BitBtn1);
+    EXPECT_EQ(status(), "0001");
+    EXPECT_FALSE(wire().empty());
+
+    pty->hangUp();
+    for (const char* line : {"0x0802 -> *BbBbDbBbBbBbBbBbBbBbBdD~*", "0x0002 -> *BbDbBbBbBbBbBbBbBbBbBdD~*"}) {
+        SCOPED_TRACE(line);
+        press(Form1->BitBtn2);
+        EXPECT_EQ(status(), "error");
+        EXPECT_EQ(debugLines().back(), line);
+        EXPECT_EQ(Form1->EditTx->Text(), "0,2");
+    }
+    EXPECT_EQ(Form1->ToggleBit, 1);
+    runFor(300ms);  // receive polls on the hung-up port find nothing and show nothing
+    EXPECT_EQ(debugLines().size(), 3u);
+    EXPECT_TRUE(boxes.empty());
+}

@@ -81,7 +81,9 @@ void SendCommand(TForm1* Form, int Device, int Command) {
     const std::int32_t word = rc5::codeWord(Form->ToggleBit, Device, Command);
     Form->StatusBar->SimpleText = rc5::hexForm(word);
     const std::string pulse = rc5::pulseString(word);
-    CurrentPort->write(pulse.data(), static_cast<int>(pulse.size()));
+    // A port that is gone takes nothing; a code word in the status bar would claim it was sent.
+    const int size = static_cast<int>(pulse.size());
+    if (CurrentPort->write(pulse.data(), size) != size) Form->StatusBar->SimpleText = kStatusError;
     if (FormDebug != nullptr) FormDebug->AddLine(rc5::sentFrameLine(word, pulse));
     Form->ToggleBit = Form->ToggleBit != 0 ? 0 : 1;
 }

@@ -10,7 +10,8 @@ template <class F>
 struct TFormDesign;
 
 inline constexpr const char* kTitle = "TELVARA";  // the application's and the keypad window's name
-inline constexpr const char* kStatusError = "error";  // a Port item whose port cannot be opened
+// A Port item whose port cannot be opened, or a key press the port did not take whole.
+inline constexpr const char* kStatusError = "error";
 inline constexpr const char* kConfirmActivation = "Are you sure to activate the bootloader?";
 
 class TForm1 : public TForm {

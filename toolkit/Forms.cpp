@@ -31,6 +31,9 @@ TForm::~TForm() {
 }
 
 void TForm::Close() {
+    // Requests that reach a main form already ending the program (a second Exit
+    // queued behind the first) find its close done: it runs once.
+    if (Application->MainForm() == this && Application->Terminated()) return;
     TCloseAction action = caHide;
     if (OnClose) OnClose(this, action);
     if (action == caNone) return;

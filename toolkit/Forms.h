@@ -65,6 +65,7 @@ public:
     void Show() { Visible = true; }
     void Hide() { Visible = false; }
     // Runs OnClose; then the main form ends the program and any other form hides.
+    // Once the program is ending, closing the main form again does nothing.
     void Close();
 
     int Left() const { return left_; }

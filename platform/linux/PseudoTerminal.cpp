@@ -70,7 +70,13 @@ PseudoTerminal::PseudoTerminal() {
 
 PseudoTerminal::~PseudoTerminal() {
     ::close(slave_);
+    hangUp();
+}
+
+void PseudoTerminal::hangUp() {
+    if (master_ < 0) return;
     ::close(master_);
+    master_ = -1;
 }
 
 bool PseudoTerminal::send(const std::vector<std::uint8_t>& bytes) {

@@ -62,6 +62,11 @@ public:
     // further opens by anyone but root.
     bool slaveExclusive() const;
 
+    // The transmitter goes away: the master side closes, and the kernel hangs up
+    // the slave as it does a USB serial port that is unplugged. Writes on the
+    // program's open port fail from then on; send() and receive() have nothing left.
+    void hangUp();
+
     // Bytes the program has not read yet / has written that are not yet taken here.
     int slaveInputPending() const;
     int masterInputPending() const;

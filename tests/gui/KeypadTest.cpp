@@ -1,7 +1,14 @@
 // Key presses and the Device menu: what the user sees and what goes on the wire.
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+
 #include "core/PulseStringDecoder.h"
 #include "tests/gui/ProgramFixture.h"
+#include "toolkit/qt/QtPeers.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -89,4 +96,50 @@ TEST_F(ProgramTest, ChoosingTheCheckedDeviceAgainKeepsAddressAndToggle) {
     EXPECT_EQ(Form1->ToggleBit, 1);
     EXPECT_FALSE(Form1->TV1->Checked.get());
     EXPECT_EQ(wire(), "");
+}
+
+TEST_F(ProgramTest, SpaceAndEnterPressTheFocusedKeyWhichAtStartIsKeyOne) {
+    const std::pair<const char*, Qt::Key> keys[] = {
+        {"Space", Qt::Key_Space}, {"Enter", Qt::Key_Return}, {"Enter on the numeric keypad", Qt::Key_Enter}};
+    for (const auto& [what, key] : keys) {
+        SCOPED_TRACE(what);
+        startProgram();
+        choosePort();
+        Form1->Show();
+        QMainWindow* keypad = toolkit::qt::qtWindow(*Form1);
+        keypad->activateWindow();
+        ASSERT_TRUE(runUntil([] { return QApplication::focusWidget() != nullptr; }, 5s));
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_EQ(focused, toolkit::qt::qtWidget(*Form1->BitBtn1));
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "\r");
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "\r");
+        QApplication::sendEvent(focused, &down);
+        QApplication::sendEvent(focused, &up);
+        EXPECT_EQ(wire(), "*BbDbBbBbBbBbBbBbBbBbBbBdB~*");
+        EXPECT_EQ(status(), "0001");
+        EXPECT_EQ(Form1->EditTx->Text(), "0,1");
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(ProgramTest, KeysPressedAfterTheTransmitterHungUpShowErrorAndAreStillLoggedAndToggled) {
+    startProgram();
+    choosePort();
+    press(Form1->BitBtn1);
+    EXPECT_EQ(status(), "0001");
+    EXPECT_FALSE(wire().empty());
+
+    pty->hangUp();
+    for (const char* line : {"0x0802 -> *BbBbDbBbBbBbBbBbBbBbBdD~*", "0x0002 -> *BbDbBbBbBbBbBbBbBbBbBdD~*"}) {
+        SCOPED_TRACE(line);
+        press(Form1->BitBtn2);
+        EXPECT_EQ(status(), "error");
+        EXPECT_EQ(debugLines().back(), line);
+        EXPECT_EQ(Form1->EditTx->Text(), "0,2");
+    }
+    EXPECT_EQ(Form1->ToggleBit, 1);
+    runFor(300ms);  // receive polls on the hung-up port find nothing and show nothing
+    EXPECT_EQ(debugLines().size(), 3u);
+    EXPECT_TRUE(boxes.empty());
 }

@@ -126,6 +126,60 @@ TEST_F(ProgramTest, ClosingTheKeypadWindowStopsTheTimerClosesThePortAndEndsThePr
     }
 }
 
+TEST_F(ProgramTest, ExitAndTheCloseBoxEndTheRunningLoopAndCloseOnceWithTheDebugWindowShownOrHidden) {
+    struct Case {
+        const char* what;
+        bool debugShown;
+        bool viaExit;
+    };
+    const Case cases[] = {
+        {"debug window shown, Exit", true, true},
+        {"debug window shown, close box", true, false},
+        {"debug window hidden, Exit", false, true},
+        {"debug window hidden, close box", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        startProgram();
+        choosePort();
+        int closes = 0;
+        int timerEnabledAfterClose = -1;
+        Form1->OnClose = [&closes, close = Form1->OnClose](TObject* sender, TCloseAction& action) {
+            ++closes;
+            close(sender, action);
+        };
+        // Both timers belong to the keypad window, so they go with it whichever way the loop ends.
+        QMainWindow* keypad = toolkit::qt::qtWindow(*Form1);
+        bool watchdogFired = false;
+        auto* watchdog = new QTimer(keypad);
+        watchdog->setSingleShot(true);
+        QObject::connect(watchdog, &QTimer::timeout, [&] {
+            watchdogFired = true;
+            timerEnabledAfterClose = Form1->Timer1->Enabled.get() ? 1 : 0;
+            QCoreApplication::exit(1);  // ends even a loop the program failed to end
+        });
+        watchdog->start(10'000);
+        QTimer::singleShot(50, keypad, [&] {
+            if (c.debugShown) choose(Form1->MenuDebugWindow);
+            if (c.viaExit)
+                choose(Form1->Exit1);
+            else
+                keypad->close();
+            keypad->close();  // a hasty second request, handled before the loop looks again
+        });
+        Application->Run();
+        EXPECT_FALSE(watchdogFired) << "the loop went on after the keypad window closed; its timer was "
+                                    << (timerEnabledAfterClose == 1 ? "running" : "stopped");
+        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(CurrentPort, nullptr);
+        EXPECT_EQ(portHandlesOpen(), 0);
+        EXPECT_EQ(Application->ComponentCount(), 0);
+        Form1 = nullptr;
+        FormDebug = nullptr;
+        Application->Initialize();
+    }
+}
+
 TEST_F(ProgramTest, RunShowsTheKeypadWindowAndReturnsOnceItIsClosed) {
     startProgram();
     bool shownWhenRunning = false;

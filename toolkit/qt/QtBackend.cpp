@@ -59,9 +59,13 @@ public:
         QApplication::exec();
         running_ = false;
     }
-    // Outside exec() a quit would linger and end the next modal loop at once.
+    // Ends the loop directly. QApplication::quit() would first ask every visible
+    // window to close, and a form's window leaves that to the form: the debug
+    // window hides, the keypad window would run its close a second time, and
+    // whether the quit went through depended on the order Qt visited them in.
+    // Outside exec() an exit would linger and end the next modal loop at once.
     void quit() override {
-        if (running_) QApplication::quit();
+        if (running_) QCoreApplication::exit(0);
     }
     void processMessages() override { QApplication::processEvents(QEventLoop::AllEvents); }
 

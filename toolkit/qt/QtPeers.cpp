@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -128,6 +129,14 @@ void QtWindow::setTabOrder(const std::vector<native::Control*>& order) {
 }
 
 // ---- controls
+
+void FormButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
 QtButton::QtButton(native::Window& parent) : QtControlOf(parent) {
     typed()->setAutoDefault(false);

@@ -96,7 +96,17 @@ private:
     QPointer<W> widget_;
 };
 
-class QtButton : public QtControlOf<native::Button, QPushButton> {
+// Enter presses a focused button as Space does, as on Windows; a plain
+// QPushButton leaves Enter to a default button, and a form's buttons are none.
+class FormButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+class QtButton : public QtControlOf<native::Button, FormButton> {
 public:
     explicit QtButton(native::Window& parent);
     void setText(const std::string& text) override;

@@ -93,7 +93,7 @@ TEST(IncomingFramer, AccountsForEveryByteOfArbitraryInputAndEveryMessageGetsAnAn
         for (auto& byte : stream)
             byte = random() % 4 ? kInteresting[random() % sizeof kInteresting] : static_cast<std::uint8_t>(random());
         sim::IncomingFramer framer;
-        sim::Stk500Responder responder(static_cast<sim::AnswerMode>(round % 8));
+        sim::Stk500Responder responder(sim::answerModeNames()[round % sim::answerModeNames().size()].mode);
         std::size_t accounted = 0;
         auto take = [&](const std::vector<sim::IncomingFramer::Piece>& pieces) {
             for (const auto& piece : pieces) {

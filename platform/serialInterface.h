@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace serial {
 
@@ -29,7 +30,9 @@ struct OpenFailure {
 
 class serialInterface {
 public:
-    explicit serialInterface(serial::NativeHandle handle) : handle_(handle) {}
+    // `lockFile`: the lock file taken for the port (POSIX), removed with it.
+    explicit serialInterface(serial::NativeHandle handle, std::string lockFile = {})
+        : handle_(handle), lockFile_(std::move(lockFile)) {}
     ~serialInterface();  // closes the port
     serialInterface(const serialInterface&) = delete;
     serialInterface& operator=(const serialInterface&) = delete;
@@ -45,6 +48,7 @@ public:
 
 private:
     serial::NativeHandle handle_;
+    std::string lockFile_;
 };
 
 // Opens `portName` (e.g. "COM3", "ttyACM0") at `baudRate`, 8 data bits, the parity

@@ -1,7 +1,8 @@
 // The transmitter's port on Windows, through the communications functions.
 // Opening runs the same fourteen steps on every path; once CreateFileA has
-// handed out the handle, the port counts as open whatever the setup calls say,
-// because a driver that refuses one setting usually still carries the bytes.
+// handed out the handle of a character device, the port counts as open
+// whatever the setup calls say, because a driver that refuses one setting
+// usually still carries the bytes.
 
 #include "platform/serialInterface.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr const char* kDevicePrefix = "\\\\.\\";  // COM10 and up are reachable only this way
 constexpr BYTE kDataBits = 8;
+constexpr const char* kNotACharacterDevice = "not a serial port (a file, pipe or disk, not a character device)";
 constexpr const char* kSystemError = "system error ";
 
 HANDLE nativeOf(serial::NativeHandle handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -82,6 +84,14 @@ serialInterface* openConfigured(const std::string& portName, DWORD baudRate, std
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         fail(failure, path, systemMessage(GetLastError()));
+        return nullptr;
+    }
+    // A map value may name anything the device namespace reaches: a file, a
+    // pipe, a disk. Only a character device is a serial port; nothing else
+    // gets line settings, and never a pulse string.
+    if (GetFileType(port) != FILE_TYPE_CHAR) {
+        CloseHandle(port);
+        fail(failure, path, kNotACharacterDevice);
         return nullptr;
     }
 

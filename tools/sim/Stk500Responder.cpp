@@ -5,7 +5,7 @@
 
 #include "core/BootloaderActivation.h"
 #include "core/Stk500Protocol.h"
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 
 namespace sim {
 namespace {
@@ -104,7 +104,7 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
         answerBody.insert(answerBody.end(), kSignature.begin(), kSignature.end());
     } else if (command == stk500::kCmdFirmwareUpgrade) {
         const auto code = body.subspan(1);
-        what = std::string(kWhatUpgrade) + escapeBytes(code) + "\"";
+        what = std::string(kWhatUpgrade) + tools::escapeBytes(code) + "\"";
         const std::string_view expected = bootloader::kAccessCode;
         const bool accepted = std::ranges::equal(code, expected, [](std::uint8_t a, char b) {
             return a == static_cast<std::uint8_t>(b);

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace tools {
 
 // \\, \0, \t, \r, \n and \xHH for anything else outside 0x20..0x7E.
 std::string escapeBytes(std::span<const std::uint8_t> bytes);
@@ -20,4 +20,4 @@ std::string escapeBytes(std::span<const std::uint8_t> bytes);
 // with `why` set for a dangling backslash or an unknown escape.
 std::optional<std::vector<std::uint8_t>> unescapeBytes(std::string_view text, std::string* why = nullptr);
 
-}  // namespace sim
+}  // namespace tools

@@ -1,6 +1,6 @@
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 
-namespace sim {
+namespace tools {
 namespace {
 
 constexpr const char* kDanglingBackslash = "ends in a lone backslash";
@@ -77,4 +77,4 @@ std::optional<std::vector<std::uint8_t>> unescapeBytes(std::string_view text, st
     return bytes;
 }
 
-}  // namespace sim
+}  // namespace tools

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "ToolProcess.h"
+#include "platform/linux/PseudoTerminal.h"
 #include "platform/linux/SimulatedDeviceTree.h"
 
 using namespace tooltest;
@@ -160,13 +161,66 @@ TEST(TelvaraSend, NoneOrSeveralUsbSerialPortsMustBeNamed) {
     EXPECT_EQ(ambiguous.out, "");
 }
 
-TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailure) {
+TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailureThatSaysWhatWasTried) {
     StateDir state;
     RunningSim sim;
     const Finished done = run(sendArgs({"--port", "ttyACM7", "1"}), sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
     EXPECT_EQ(done.status, 1);
     EXPECT_EQ(done.out, "");
-    EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7\n");
+    EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7: " + sim.root() + "/dev/ttyACM7: no such port (" +
+                            sim.root() + "/sys/class/tty lists no tty ttyACM7)\n");
+}
+
+TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
+    StateDir state;
+    RunningSim sim;
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "1"}), env).out, kKey1 + "\n");
+    const Finished byPath = run(sendArgs({"--port", "/dev/ttyACM0", "1"}), env);
+    EXPECT_EQ(byPath.status, 0) << byPath.err;
+    EXPECT_EQ(byPath.out, kKey1Toggled + "\n");
+    const Finished outside = run(sendArgs({"--port", sim.root() + "/dev/ttyACM0", "1"}), env);
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_EQ(outside.err, "telvara-send: cannot open port " + sim.root() +
+                               "/dev/ttyACM0: not a port name: give a tty's name (ttyACM0) or its path in /dev "
+                               "(/dev/ttyACM0)\n");
+    const auto reports = receivedReports(sim.stop().out);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(reports[1].starts_with("frame 0x0801 toggle 1")) << reports[1];
+}
+
+// Terminals that are not serial ports, each leading to a pty that the test
+// watches: a name that got through would put its pulse string there.
+TEST(TelvaraSend, TerminalsThatAreNoSerialPortsAreRefusedAndGetNothing) {
+    StateDir state;
+    PseudoTerminal watched;
+    watched.releaseSlave();
+    SimulatedDeviceTree tree;
+    for (const char* name : {"tty", "ptmx", "console", "ttyS1", "tty2"}) {
+        ASSERT_TRUE(tree.addTtyWithoutDriver(name));
+        std::filesystem::create_symlink(watched.slavePath(), tree.root() + "/dev/" + name);
+    }
+    const Environment env{{"TELVARA_ROOT", tree.root()}, {"XDG_RUNTIME_DIR", state.path()}};
+    for (const std::string name : {"tty", "ptmx", "console", "ttyS1", "tty2", "/dev/tty"}) {
+        SCOPED_TRACE(name);
+        const std::string tty = name.substr(name.rfind('/') + 1);
+        const std::string why = "cannot open port " + name + ": " + tree.root() + "/dev/" + tty +
+                                ": not a serial port (no device driver is bound to " + tty + " in " + tree.root() +
+                                "/sys/class/tty)";
+        const Finished sent = run(sendArgs({"--port", name, "1"}), env);
+        EXPECT_EQ(sent.status, 1);
+        EXPECT_EQ(sent.out, "");
+        EXPECT_EQ(sent.err, "telvara-send: " + why + "\n");
+        const Finished bootloader = run(sendArgs({"--port", name, "--bootloader"}), env);
+        EXPECT_EQ(bootloader.status, 1);
+        EXPECT_EQ(bootloader.out, "Unable to open Port " + name + "\n");
+        EXPECT_EQ(bootloader.err, "telvara-send: " + why + "\n");
+        const Finished monitored = run(sendArgs({"--port", name, "--monitor"}), env);
+        EXPECT_EQ(monitored.status, 1);
+        EXPECT_EQ(monitored.err, "telvara-send: " + why + "\n");
+    }
+    EXPECT_TRUE(watched.drain(100).empty());
+    EXPECT_NE(watched.slaveBaudRate(), 2400) << "nobody set its line";
 }
 
 TEST(TelvaraSend, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {

@@ -53,7 +53,8 @@ window does, and reaches its other functions from a shell.
                  that received something, cut at the first 0 byte, as the debug
                  window shows it. Runs until interrupted (Ctrl-C).
 
-  --port NAME    the port, e.g. ttyACM0. Without it, the one USB serial port listed
+  --port NAME    the port: a serial device's tty name or its path in /dev, e.g.
+                 ttyACM0 or /dev/ttyACM0. Without it, the one USB serial port listed
                  is used; with none or several listed, name it.
   --device D     the appliance: TV (0), VCR (5), Sat (8), Amp (16), Tuner (17),
                  Tape (18), CD (20) in any case, or an RC-5 address 0..31. Default TV.

@@ -12,6 +12,7 @@
 #include "core/BootloaderActivation.h"
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
+#include "platform/linux/PortPath.h"
 #include "platform/serialInterface.h"
 #include "tools/send/FramePacing.h"
 #include "tools/send/ReceiveMonitor.h"
@@ -50,6 +51,17 @@ struct PortDeleter {
     void operator()(serialInterface* port) const { delete port; }
 };
 using Port = std::unique_ptr<serialInterface, PortDeleter>;
+
+void complainCannotOpen(const std::string& portName, const serial::OpenFailure& failure) {
+    complain(kCannotOpen + portName + ": " + failure.text());
+}
+
+// The toggle belongs to the port, by whichever name it was given ("ttyACM0", "/dev/ttyACM0").
+std::string toggleKeyOf(const std::string& portName) {
+    serial::OpenFailure ignored;
+    const auto path = serial::resolvePortName(portName, ignored);
+    return path ? path->ttyName : portName;
+}
 
 // The port the user named, or the only one listed; exit status 2 otherwise.
 std::optional<std::string> choosePort(const send::SendOptions& options) {
@@ -91,11 +103,13 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
     std::string storeError;
     const auto store = send::ToggleStore::open(storeError);
     if (!store) complain(storeError + kToggleNotKept);
-    std::int32_t toggle = options.toggle.value_or(store ? store->load(portName) : 0);
+    const std::string toggleKey = toggleKeyOf(portName);
+    std::int32_t toggle = options.toggle.value_or(store ? store->load(toggleKey) : 0);
 
-    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat));
+    serial::OpenFailure failure;
+    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat, &failure));
     if (!port) {
-        complain(kCannotOpen + portName);
+        complainCannotOpen(portName, failure);
         return kExitFailure;
     }
     int status = kExitSuccess;
@@ -115,12 +129,14 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
         // must not take the next command for this one held down.
         toggle = nextToggle(toggle);
     }
-    if (store && !store->save(portName, toggle, storeError)) complain(storeError);
+    if (store && !store->save(toggleKey, toggle, storeError)) complain(storeError);
     return status;
 }
 
 int activateBootloader(const std::string& portName) {
-    const Port port(openPort9600(portName));
+    serial::OpenFailure failure;
+    const Port port(openPort9600(portName, &failure));
+    if (!port) complainCannotOpen(portName, failure);
     const std::string status = port ? bootloader::exchange(port.get())
                                     : bootloader::kStatusUnableToOpenPort + portName;
     printLine(status);
@@ -128,9 +144,10 @@ int activateBootloader(const std::string& portName) {
 }
 
 int monitor(const std::string& portName) {
-    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat));
+    serial::OpenFailure failure;
+    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat, &failure));
     if (!port) {
-        complain(kCannotOpen + portName);
+        complainCannotOpen(portName, failure);
         return kExitFailure;
     }
     struct sigaction action {};

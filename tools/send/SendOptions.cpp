@@ -51,7 +51,10 @@ window does, and reaches its other functions from a shell.
                  "Unable to open Port NAME". Exit status 0 only on "Success!".
   --monitor      prints what the transmitter sends back: one line per 100 ms poll
                  that received something, cut at the first 0 byte, as the debug
-                 window shows it. Runs until interrupted (Ctrl-C).
+                 window shows it; on a terminal, control bytes other than TAB, CR
+                 and LF are shown as \xHH. Runs until interrupted (Ctrl-C) or until
+                 its output is closed; ends with exit status 1 when the transmitter
+                 is unplugged or hangs up.
 
   --port NAME    the port: a serial device's tty name or its path in /dev, e.g.
                  ttyACM0 or /dev/ttyACM0. Without it, the one USB serial port listed

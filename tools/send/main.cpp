@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ constexpr const char* kChooseOne = "); choose one with --port";
 constexpr const char* kCannotOpen = "cannot open port ";
 constexpr const char* kShortWrite = "the port did not take the whole pulse string of command ";
 constexpr const char* kToggleNotKept = " (the toggle bit will start at 0 next time)";
+constexpr const char* kPortLost = ": the transmitter hung up or was unplugged";
+constexpr const char* kPortPrefix = "port ";
+constexpr const char* kCannotWriteOutput = "cannot write the output: ";
 
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
@@ -154,8 +158,17 @@ int monitor(const std::string& portName) {
     action.sa_handler = onStop;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-    send::monitorReceivedText(*port, stdout, stopRequested);
-    return kExitSuccess;
+    std::signal(SIGPIPE, SIG_IGN);
+    const send::MonitorEnd end = send::monitorReceivedText(*port, stdout, stopRequested);
+    switch (end.why) {
+        case send::MonitorEnd::Why::Stopped:
+        case send::MonitorEnd::Why::OutputClosed: return kExitSuccess;
+        case send::MonitorEnd::Why::PortLost: complain(kPortPrefix + portName + kPortLost); return kExitFailure;
+        case send::MonitorEnd::Why::OutputFailed:
+            complain(kCannotWriteOutput + std::string(std::strerror(end.error)));
+            return kExitFailure;
+    }
+    return kExitFailure;
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "ToolProcess.h"
 #include "platform/linux/PseudoTerminal.h"
@@ -229,4 +231,53 @@ TEST(TelvaraSend, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
     for (const char* word : {"play", "rewind", "record", "--bootloader", "--monitor", "Examples"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     EXPECT_EQ(run(sendArgs({"--version"})).out, "1.0.0.3\n");
+}
+
+TEST(TelvaraSend, AStateFileThatIsNoRegularFileIsNotReadAndNeverWaitedFor) {
+    const struct {
+        const char* what;
+        void (*make)(const std::string& path);
+        bool saved;  // whether the toggle can be kept in its place
+    } cases[] = {
+        {"FIFO", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }, true},
+        {"link to a file holding 1",
+         [](const std::string& path) {
+             std::ofstream(path + ".target") << "1\n";
+             std::filesystem::create_symlink(path + ".target", path);
+         },
+         true},
+        {"directory", [](const std::string& path) { std::filesystem::create_directory(path); }, false},
+    };
+    RunningSim sim;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StateDir state;
+        ::mkdir((state.path() + "/telvara").c_str(), 0700);
+        c.make(state.path() + "/telvara/toggle-ttyACM0");
+        const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+        const Finished done = run(sendArgs({"--port", "ttyACM0", "1"}), env, std::chrono::seconds(10));
+        EXPECT_EQ(done.status, 0) << "-1: it waited for the state file";
+        EXPECT_EQ(done.out, kKey1 + "\n") << "nothing remembered: the toggle starts at 0";
+        EXPECT_EQ(done.err.empty(), c.saved) << done.err;
+        EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "1"}), env, std::chrono::seconds(10)).out,
+                  (c.saved ? kKey1Toggled : kKey1) + "\n");
+    }
+}
+
+TEST(TelvaraSend, AnInterruptedRunKeepsTheToggleOfEveryFrameItSent) {
+    StateDir state;
+    RunningSim sim;
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    Background sending(sendArgs({"--port", "ttyACM0", "1", "2", "3", "4", "5", "6"}), env);
+    // An odd number of frames: the toggle to come differs from the one the run started with.
+    ASSERT_TRUE(sim.waitForReport("command 3:"));
+    EXPECT_EQ(sending.stop(SIGINT).status, 128 + SIGINT) << "it ends as interrupted";
+    EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "7"}), env).status, 0) << "and leaves the port free";
+
+    const auto reports = receivedReports(sim.stop().out);
+    ASSERT_GE(reports.size(), 4u);
+    const auto toggleOf = [](const std::string& report) { return report.substr(report.find("toggle "), 8); };
+    EXPECT_TRUE(reports.back().find("command 7:") != std::string::npos) << reports.back();
+    EXPECT_NE(toggleOf(reports.back()), toggleOf(reports[reports.size() - 2]))
+        << "the next run must not repeat the toggle of the last frame sent";
 }

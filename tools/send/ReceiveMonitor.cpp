@@ -3,7 +3,6 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 #include <poll.h>
 #include <span>
 #include <string>
@@ -13,21 +12,12 @@
 #include "platform/posix/PortLoss.h"
 #include "platform/serialInterface.h"
 #include "tools/common/ByteEscapes.h"
+#include "tools/common/SignalSleep.h"
 
 namespace send {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Sleeps until `until`, but returns early when a signal arrives so that the
-// stop request is seen at once.
-void sleepUntil(Clock::time_point until) {
-    const auto left = until - Clock::now();
-    if (left <= Clock::duration::zero()) return;
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-    timespec pause{static_cast<std::time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-    ::nanosleep(&pause, nullptr);
-}
 
 // A pipe whose reader has gone reports an error, a terminal that has gone a
 // hang-up, without anything being written: a quiet transmitter must not keep
@@ -67,7 +57,7 @@ MonitorEnd monitorReceivedText(serialInterface& port, std::FILE* out, const vola
         tick += interval;
         // After a long stall, start afresh instead of polling in a burst to catch up.
         if (tick < Clock::now()) tick = Clock::now() + interval;
-        sleepUntil(tick);
+        tools::sleepUntilSignal(tick);
     }
     return {MonitorEnd::Why::Stopped};
 }

@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/BootloaderActivation.h"
@@ -15,6 +14,7 @@
 #include "core/Rc5.h"
 #include "platform/linux/PortPath.h"
 #include "platform/serialInterface.h"
+#include "tools/common/SignalSleep.h"
 #include "tools/send/FramePacing.h"
 #include "tools/send/ReceiveMonitor.h"
 #include "tools/send/SendOptions.h"
@@ -39,9 +39,36 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t stopRequested = 0;  // the signal that asked to stop
 
-void onStop(int) { stopRequested = 1; }
+void onStop(int signal) { stopRequested = signal; }
+
+// An interrupt asks to stop rather than ending the process on the spot, so
+// that the port is closed as it should be: left in exclusive mode by a
+// process that ended without closing it, a pseudo-terminal would turn every
+// later open away.
+void installStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onStop;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// Ends the process by the signal that asked it to stop, now that the port is
+// closed, so that whoever started it sees how it ended.
+void endAsAsked() {
+    const int signal = stopRequested;
+    if (signal == 0) return;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Waits `ms`, or less when asked to stop; false when asked.
+bool pauseUnlessStopped(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (stopRequested == 0 && std::chrono::steady_clock::now() < until) tools::sleepUntilSignal(until);
+    return stopRequested == 0;
+}
 
 void complain(const std::string& message) { std::fprintf(stderr, "%s%s\n", kProgram, message.c_str()); }
 
@@ -105,7 +132,7 @@ int print(const send::SendOptions& options) {
 
 int sendCommands(const send::SendOptions& options, const std::string& portName) {
     std::string storeError;
-    const auto store = send::ToggleStore::open(storeError);
+    auto store = send::ToggleStore::open(storeError);
     if (!store) complain(storeError + kToggleNotKept);
     const std::string toggleKey = toggleKeyOf(portName);
     std::int32_t toggle = options.toggle.value_or(store ? store->load(toggleKey) : 0);
@@ -118,22 +145,26 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
     }
     int status = kExitSuccess;
     std::size_t previousLength = 0;
-    for (std::size_t i = 0; i < options.commands.size(); ++i) {
-        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(send::pauseAfterFrameMs(previousLength)));
+    for (std::size_t i = 0; i < options.commands.size() && stopRequested == 0; ++i) {
+        if (i > 0 && !pauseUnlessStopped(send::pauseAfterFrameMs(previousLength))) break;
         const std::int32_t word = rc5::codeWord(toggle, options.device, options.commands[i]);
         const std::string pulses = rc5::pulseString(word);
         previousLength = pulses.size();
         const int written = port->write(pulses.data(), static_cast<int>(pulses.size()));
+        // Flipped whatever the port did, as after a key press: the receiver
+        // must not take the next command for this one held down. Kept at once,
+        // so that a run that is cut short loses nothing.
+        toggle = nextToggle(toggle);
+        if (store && !store->save(toggleKey, toggle, storeError)) {
+            complain(storeError);
+            store.reset();
+        }
         printLine(rc5::sentFrameLine(word, pulses));
         if (written != static_cast<int>(pulses.size())) {
             complain(kShortWrite + std::to_string(options.commands[i]));
             status = kExitFailure;
         }
-        // Flipped whatever the port did, as after a key press: the receiver
-        // must not take the next command for this one held down.
-        toggle = nextToggle(toggle);
     }
-    if (store && !store->save(toggleKey, toggle, storeError)) complain(storeError);
     return status;
 }
 
@@ -154,10 +185,6 @@ int monitor(const std::string& portName) {
         complainCannotOpen(portName, failure);
         return kExitFailure;
     }
-    struct sigaction action {};
-    action.sa_handler = onStop;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     const send::MonitorEnd end = send::monitorReceivedText(*port, stdout, stopRequested);
     switch (end.why) {
@@ -192,7 +219,11 @@ int main(int argc, char** argv) {
     }
     const auto portName = choosePort(*options);
     if (!portName) return kExitUsage;
-    if (options->mode == send::SendMode::Bootloader) return activateBootloader(*portName);
+    installStopHandlers();
+    // For the monitor, an interrupt is the ordinary end.
     if (options->mode == send::SendMode::Monitor) return monitor(*portName);
-    return sendCommands(*options, *portName);
+    const int status = options->mode == send::SendMode::Bootloader ? activateBootloader(*portName)
+                                                                    : sendCommands(*options, *portName);
+    endAsAsked();
+    return status;
 }

@@ -26,6 +26,12 @@ bool Stk500Session::receiveMessage() {
     std::uint8_t header[stk500::kHeaderSize];
     if (port->read(header, static_cast<int>(sizeof header), stk500::kReadTimeoutMs) != static_cast<int>(sizeof header))
         return false;
+    // Every STK500v2 peer frames its answer with the start byte, the sequence
+    // number of the message it answers and the token. Without these checks a
+    // line held low reads as six zero bytes: an empty body whose checksum, 0,
+    // matches, which would report a dead transmitter as a successful one.
+    if (header[0] != stk500::kMessageStart || header[1] != sequenceNumber || header[4] != stk500::kToken)
+        return false;
     const std::uint32_t declared = (std::uint32_t{header[2]} << 8) | header[3];
     // Nothing reads an answer's body beyond its first bytes, so an answer too
     // large for the buffer is refused outright rather than read past its end.

@@ -1,6 +1,7 @@
 #pragma once
 // One STK500v2 exchange over an open port: frames a command, sends it, and
-// takes one answer that must be complete and correctly checksummed.
+// takes one answer that must be complete, framed as the answer to that command
+// and correctly checksummed.
 
 #include <array>
 #include <cstdint>
@@ -18,7 +19,8 @@ public:
     // Sends the first bodyLength bytes of body as one message, with the next sequence number.
     void sendMessage();
 
-    // Receives one message into body/bodyLength; true when it arrived whole and its checksum matches.
+    // Receives one message into body/bodyLength; true when it arrived whole, framed as the answer to
+    // the message just sent (start byte, that message's sequence number, token), and its checksum matches.
     bool receiveMessage();
 
     bool signOn();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace serial {
 
@@ -16,11 +17,22 @@ inline constexpr int kBootloaderBaudRate = 9600;   // 8N1, for the STK500v2 exch
 // The OS handle of an open port: a file descriptor on POSIX, a HANDLE on Windows.
 using NativeHandle = std::intptr_t;
 
+// Why an open gave no port, named where it happened, for a caller that tells
+// the user (the windowed program shows only its status text).
+struct OpenFailure {
+    std::string devicePath;  // what was tried; empty when the name itself was refused
+    std::string reason;
+
+    std::string text() const { return devicePath.empty() ? reason : devicePath + ": " + reason; }
+};
+
 }  // namespace serial
 
 class serialInterface {
 public:
-    explicit serialInterface(serial::NativeHandle handle) : handle_(handle) {}
+    // `lockFile`: the lock file taken for the port (POSIX), removed with it.
+    explicit serialInterface(serial::NativeHandle handle, std::string lockFile = {})
+        : handle_(handle), lockFile_(std::move(lockFile)) {}
     ~serialInterface();  // closes the port
     serialInterface(const serialInterface&) = delete;
     serialInterface& operator=(const serialInterface&) = delete;
@@ -36,12 +48,15 @@ public:
 
 private:
     serial::NativeHandle handle_;
+    std::string lockFile_;
 };
 
 // Opens `portName` (e.g. "COM3", "ttyACM0") at `baudRate`, 8 data bits, the parity
 // letter in the middle of a 3-character `lineFormat` ("8O1"), 1 stop bit.
-// nullptr when the port cannot be opened, is held elsewhere, or the name is not a port name.
-serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat);
+// nullptr when the port cannot be opened, is held elsewhere, or the name is not a
+// port name; then `failure`, if given, says what was tried and why it failed.
+serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat,
+                          serial::OpenFailure* failure = nullptr);
 
 // Opens `portName` at 9600 baud 8N1.
-serialInterface* openPort9600(const std::string& portName);
+serialInterface* openPort9600(const std::string& portName, serial::OpenFailure* failure = nullptr);

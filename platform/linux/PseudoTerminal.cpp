@@ -1,5 +1,6 @@
 #include "platform/linux/PseudoTerminal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +17,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSendPatienceMs = 1000;  // how long send() waits for a full pty buffer to drain
+// While no one has the slave open, the master reports a hang-up and nothing
+// marks the moment a program opens it; a wait looks again this often.
+constexpr int kUnopenedSlaveLookMs = 10;
 
 int msUntil(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -28,11 +32,32 @@ bool waitFor(int fd, short events, int timeoutMs) {
     for (;;) {
         pollfd p{fd, events, 0};
         int r = ::poll(&p, 1, msUntil(deadline));
-        if (r > 0) return (p.revents & events) != 0;
-        if (r == 0) return false;
-        if (errno != EINTR) return false;
+        if (r > 0 && (p.revents & events) != 0) return true;
+        if (r > 0 && (p.revents & POLLHUP) != 0 && (p.revents & (POLLERR | POLLNVAL)) == 0) {
+            // The master of a slave that nobody has open: nothing to take yet.
+            const int left = msUntil(deadline);
+            if (left == 0) return false;
+            ::poll(nullptr, 0, std::min(left, kUnopenedSlaveLookMs));
+            continue;
+        }
+        if (r >= 0 || errno != EINTR) return false;
     }
 }
+
+// The slave opened for a moment, for a look that only a slave descriptor gives.
+class SlaveLook {
+public:
+    explicit SlaveLook(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+    ~SlaveLook() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SlaveLook(const SlaveLook&) = delete;
+    SlaveLook& operator=(const SlaveLook&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 [[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
@@ -69,7 +94,7 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() {
-    ::close(slave_);
+    releaseSlave();
     hangUp();
 }
 
@@ -77,6 +102,11 @@ void PseudoTerminal::hangUp() {
     if (master_ < 0) return;
     ::close(master_);
     master_ = -1;
+}
+
+void PseudoTerminal::releaseSlave() {
+    if (slave_ >= 0) ::close(slave_);
+    slave_ = -1;
 }
 
 bool PseudoTerminal::send(const std::vector<std::uint8_t>& bytes) {
@@ -138,9 +168,9 @@ std::vector<std::uint8_t> PseudoTerminal::drain(int quietMs) {
     }
 }
 
-bool PseudoTerminal::slaveSettings(termios& settings) const { return ::tcgetattr(slave_, &settings) == 0; }
+bool PseudoTerminal::slaveSettings(termios& settings) const { return ::tcgetattr(master_, &settings) == 0; }
 
-bool PseudoTerminal::setSlaveSettings(const termios& settings) { return ::tcsetattr(slave_, TCSANOW, &settings) == 0; }
+bool PseudoTerminal::setSlaveSettings(const termios& settings) { return ::tcsetattr(master_, TCSANOW, &settings) == 0; }
 
 int PseudoTerminal::slaveBaudRate() const {
     termios t{};
@@ -159,12 +189,17 @@ bool PseudoTerminal::slaveTwoStopBits() const {
 
 bool PseudoTerminal::slaveExclusive() const {
     int exclusive = 0;
-    return ::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    if (slave_ >= 0) return ::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    const SlaveLook look(slavePath_);
+    if (look.fd() < 0) return errno == EBUSY;  // what exclusive mode tells anyone but root
+    return ::ioctl(look.fd(), TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
 }
 
 int PseudoTerminal::slaveInputPending() const {
     int n = 0;
-    return ::ioctl(slave_, FIONREAD, &n) == 0 ? n : 0;
+    if (slave_ >= 0) return ::ioctl(slave_, FIONREAD, &n) == 0 ? n : 0;
+    const SlaveLook look(slavePath_);
+    return look.fd() >= 0 && ::ioctl(look.fd(), FIONREAD, &n) == 0 ? n : 0;
 }
 
 int PseudoTerminal::masterInputPending() const {

@@ -8,12 +8,13 @@
 // slave, but clears PARENB and forces CS8, and it refuses the modem-line calls.
 // Check parity and data bits on the termios the program asks for, not here.
 //
-// The object holds a slave descriptor of its own for its whole life. That keeps
-// the slave's settings and queues alive while the program closes and reopens
-// its port, keeps reads on the master from failing with EIO ("nobody has the
-// slave open") in between, and lets settings be read back at any time. The
-// slave is put in raw mode at once so that nothing the master sends is echoed
-// or translated before the program configures the port itself.
+// The slave is put in raw mode at once so that nothing the master sends is
+// echoed or translated before the program configures the port itself. The
+// object then holds a slave descriptor of its own, until releaseSlave(): the
+// program counts any other process that has the tty open as another program
+// holding the port, so a transmitter played from another process (the
+// simulator, a test driving the tools) lets go of it. The slave's settings
+// and queues live on while nobody has it open, for as long as the master does.
 //
 // Linux only. The constructor throws std::system_error when no pty can be made;
 // every other member reports by its result.
@@ -36,6 +37,9 @@ public:
     const std::string& slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
 
+    // Closes this object's own slave descriptor, so that only the program has the tty open.
+    void releaseSlave();
+
     // Writes every byte to the program's side; false when the master refuses them
     // (the pty's buffer stays full for a second, or the write fails).
     bool send(const std::vector<std::uint8_t>& bytes);
@@ -50,7 +54,8 @@ public:
     // Collects until the line has been quiet for quietMs.
     std::vector<std::uint8_t> drain(int quietMs);
 
-    // What the slave's termios holds now, as the program left it. A pty keeps
+    // What the slave's termios holds now, as the program left it (read and set
+    // through the master, which acts on the slave's settings). A pty keeps
     // these faithfully; parity-enable and data bits it does not (see above).
     bool slaveSettings(termios& settings) const;
     // Sets the slave as a driver would have it before the program opens it.
@@ -59,7 +64,8 @@ public:
     bool slaveParityOdd() const;    // PARODD
     bool slaveTwoStopBits() const;  // CSTOPB
     // Whether the tty is in exclusive mode (TIOCEXCL), which turns away
-    // further opens by anyone but root.
+    // further opens by anyone but root. After releaseSlave() this opens the
+    // slave for the moment it takes to look.
     bool slaveExclusive() const;
 
     // The transmitter goes away: the master side closes, and the kernel hangs up
@@ -67,7 +73,8 @@ public:
     // program's open port fail from then on; send() and receive() have nothing left.
     void hangUp();
 
-    // Bytes the program has not read yet / has written that are not yet taken here.
+    // Bytes the program has not read yet / has written that are not yet taken
+    // here. The first, after releaseSlave(), opens the slave for the moment it takes.
     int slaveInputPending() const;
     int masterInputPending() const;
 

@@ -13,19 +13,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <dirent.h>
-#include <limits.h>
 #include <tuple>
-#include <unistd.h>
 #include <utility>
 
 #include "core/UsbSerialFilter.h"
+#include "platform/linux/SystemRoot.h"
+#include "platform/linux/TtyDriver.h"
 
 namespace {
 
-constexpr const char* kRootVariable = "TELVARA_ROOT";
-constexpr const char* kTtyClass = "/sys/class/tty";
 constexpr const char* kUsbSerialDriver = "cdc_acm";
 constexpr const char* kOtherSerialValuePrefix = "\\Device\\Serial";
 
@@ -67,17 +64,6 @@ void sortByName(std::vector<std::string>& names) {
     for (auto& entry : keyed) names.push_back(std::move(entry.second));
 }
 
-// The name of the driver bound to a tty, empty when none is.
-std::string driverOf(const std::string& ttyDirectory) {
-    char target[PATH_MAX];
-    ssize_t n = ::readlink((ttyDirectory + "/device/driver").c_str(), target, sizeof target - 1);
-    if (n <= 0) return {};
-    std::string link(target, static_cast<std::size_t>(n));
-    while (!link.empty() && link.back() == '/') link.pop_back();
-    auto slash = link.rfind('/');
-    return slash == std::string::npos ? link : link.substr(slash + 1);
-}
-
 std::string indexed(std::string_view prefix, std::size_t index, int width) {
     char digits[32];
     std::snprintf(digits, sizeof digits, "%0*zu", width, index);
@@ -92,9 +78,7 @@ struct SerialDeviceMap::Impl {
 };
 
 SerialDeviceMap::SerialDeviceMap() : impl_(std::make_unique<Impl>()) {
-    const char* root = std::getenv(kRootVariable);
-    const std::string ttyClass = std::string(root ? root : "") + kTtyClass;
-    DIR* dir = ::opendir(ttyClass.c_str());
+    DIR* dir = ::opendir(serial::rootedPath(serial::kTtyClass).c_str());
     if (dir == nullptr) return;
     impl_->open = true;
 
@@ -102,7 +86,7 @@ SerialDeviceMap::SerialDeviceMap() : impl_(std::make_unique<Impl>()) {
     while (const dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        std::string driver = driverOf(ttyClass + "/" + name);
+        std::string driver = serial::ttyDriverName(name);
         if (driver.empty()) continue;
         (driver == kUsbSerialDriver ? usbSerial : other).push_back(std::move(name));
     }

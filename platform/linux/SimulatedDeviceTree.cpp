@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kTtyClass = "/sys/class/tty";
 constexpr const char* kDrivers = "/sys/bus/drivers";
+constexpr const char* kLockDirectory = "/run/lock";
 
 bool makeDirectories(const fs::path& path) {
     std::error_code ec;
@@ -27,7 +28,8 @@ SimulatedDeviceTree::SimulatedDeviceTree() {
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::system_error(errno, std::generic_category(), "mkdtemp");
     root_ = pattern;
-    if (!makeDirectories(root_ + kTtyClass) || !makeDirectories(root_ + "/dev")) {
+    if (!makeDirectories(root_ + kTtyClass) || !makeDirectories(root_ + "/dev") ||
+        !makeDirectories(root_ + kLockDirectory)) {
         std::error_code ec;
         fs::remove_all(root_, ec);
         throw std::system_error(std::make_error_code(std::errc::io_error), "device tree");
@@ -38,6 +40,8 @@ SimulatedDeviceTree::~SimulatedDeviceTree() {
     std::error_code ec;
     fs::remove_all(root_, ec);  // remove_all removes links, never what they point to
 }
+
+std::string SimulatedDeviceTree::lockDirectory() const { return root_ + kLockDirectory; }
 
 bool SimulatedDeviceTree::addTty(const std::string& name, const std::string& driver, const std::string& devTarget) {
     if (!addTtyWithoutDriver(name) || driver.empty() || !makeDirectories(root_ + kDrivers + "/" + driver))

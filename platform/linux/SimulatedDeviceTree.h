@@ -1,7 +1,8 @@
 #pragma once
 // A throw-away device tree for TELVARA_ROOT: the program looks for serial
-// ports under $TELVARA_ROOT/sys/class/tty and opens $TELVARA_ROOT/dev/NAME, so
-// a tree built here can present a pseudo-terminal as a USB serial device:
+// ports under $TELVARA_ROOT/sys/class/tty, opens $TELVARA_ROOT/dev/NAME and
+// takes its lock files in $TELVARA_ROOT/run/lock, so a tree built here can
+// present a pseudo-terminal as a USB serial device:
 //
 //   SimulatedDeviceTree tree;
 //   tree.addTty("ttyACM0", "cdc_acm", pty.slavePath());
@@ -25,6 +26,8 @@ public:
 
     // The directory to put in TELVARA_ROOT; absolute, without a trailing slash.
     const std::string& root() const { return root_; }
+    // Where the program takes the lock file of a port: LCK..NAME in here.
+    std::string lockDirectory() const;
 
     // A tty driven by `driver` whose device node is `devTarget` (e.g. "/dev/pts/3").
     // An empty devTarget adds no dev/NAME entry.

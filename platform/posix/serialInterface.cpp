@@ -1,6 +1,7 @@
 // serialInterface over termios, with the behaviour the Windows build gets from
-// the comm functions: exclusive open of /dev/NAME, purge of both queues, DTR
-// and RTS off, a 500 ms limit on every write and a total time-out per read.
+// the comm functions: an open that gives nothing while another program holds
+// the port, purge of both queues, DTR and RTS off, a 500 ms limit on every
+// write and a total time-out per read.
 //
 // Windows sizes the driver queues at open (512 bytes each way); termios has no
 // such call, and the kernel's own buffers are larger, so nothing is done here.
@@ -9,9 +10,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <optional>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -19,32 +21,28 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/linux/PortLockFile.h"
+#include "platform/linux/PortPath.h"
+#include "platform/linux/TtyUsers.h"
 #include "platform/posix/LineSettings.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kRootVariable = "TELVARA_ROOT";
-constexpr const char* kDeviceDirectory = "/dev/";
+constexpr const char* kNotATerminal = "not a terminal, so not a serial port";
+constexpr const char* kHeldByLock = "held by another program (lock file ";
+constexpr const char* kOfProcess = " of process ";
+constexpr const char* kHeldExclusively = "held by another program, which has set it for its exclusive use";
+constexpr const char* kDeviceLocked = "held by another program, which has locked the device";
+constexpr const char* kOpenElsewhere = "open in another program (process ";
+constexpr const char* kClose = ")";
 
 int fdOf(serial::NativeHandle handle) { return static_cast<int>(handle); }
 
 int msUntil(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
-}
-
-// A port name is one entry of the device directory, never a path: whatever the
-// name holds, nothing outside that directory is opened.
-bool isPortName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
-std::string devicePath(const std::string& portName) {
-    const char* root = std::getenv(kRootVariable);
-    return std::string(root ? root : "") + kDeviceDirectory + portName;
 }
 
 void closeQuietly(int fd) {
@@ -54,42 +52,88 @@ void closeQuietly(int fd) {
 
 // Exclusive mode belongs to the tty, not to the descriptor: while anyone else
 // still has the tty open it would outlive the close and turn away the next
-// open of the port, this program's own included.
+// open of the port, this program's own included. Every port that opened has
+// set it itself (a tty that came in exclusive mode is refused), so clearing
+// it here never takes it from another program.
 void release(int fd) {
     ::ioctl(fd, TIOCNXCL);
     closeQuietly(fd);
 }
 
-// Opens and locks the device; -1 when it is absent, held, or not a terminal.
-int openExclusive(const std::string& portName) {
-    if (!isPortName(portName)) return -1;
+std::string heldByLock(const serial::PortLock& lock) {
+    std::string reason = kHeldByLock + lock.path;
+    if (lock.holder > 0) reason += kOfProcess + std::to_string(lock.holder);
+    return reason + kClose;
+}
+
+std::string openElsewhere(const serial::TtyUser& user) {
+    std::string reason = kOpenElsewhere + std::to_string(user.pid);
+    if (!user.command.empty()) reason += ", " + user.command;
+    return reason + kClose;
+}
+
+struct HeldPort {
+    int fd;
+    std::string lockFile;  // empty where no lock directory could be written
+};
+
+// Opens the device for this program alone, or not at all. A port that another
+// program holds is given up before anything about it has changed: its line
+// settings, its queues and its exclusive mode stay as that program left them.
+std::optional<HeldPort> openExclusive(const std::string& portName, serial::OpenFailure& failure) {
+    const std::optional<serial::PortPath> path = serial::resolvePortName(portName, failure);
+    if (!path) return std::nullopt;
+
+    const serial::PortLock lock = serial::lockPort(path->ttyName);
+    if (lock.state == serial::PortLock::State::Held) {
+        failure.reason = heldByLock(lock);
+        return std::nullopt;
+    }
+    const std::string lockFile = lock.state == serial::PortLock::State::Taken ? lock.path : std::string();
+    auto refuse = [&](int fd, std::string reason) -> std::optional<HeldPort> {
+        if (fd >= 0) closeQuietly(fd);
+        serial::unlockPort(lockFile);
+        failure.reason = std::move(reason);
+        return std::nullopt;
+    };
+
     // Non-blocking, so that a modem line without carrier cannot hold up the open.
-    int fd = ::open(devicePath(portName).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
+    const int fd = ::open(path->devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return refuse(-1, errno == EBUSY ? kHeldExclusively : std::strerror(errno));
 
     // Only a terminal is a serial port. Anything else under /dev (a disk, memory,
     // I/O ports) must never receive pulse strings, so it is not opened as one.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !::isatty(fd)) {
-        closeQuietly(fd);
-        return -1;
-    }
-    // TIOCEXCL turns away later opens, but not root's; the advisory lock is what
-    // another instance of this program (root or not) runs into.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        closeQuietly(fd);
-        return -1;
-    }
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !::isatty(fd)) return refuse(fd, kNotATerminal);
+
+    // Another port of this program, root or not, runs into the advisory lock,
+    // and so does a serial program that locks devices the same way.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return refuse(fd, kDeviceLocked);
+
+    // Exclusive mode turns away later opens, but not root's: root gets here
+    // and must not take the port, nor clear the mode, from the program that set it.
+    int exclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return refuse(fd, kHeldExclusively);
     ::ioctl(fd, TIOCEXCL);
+
+    // A program that opened the port before us without exclusive mode (a
+    // serial terminal left open) is still using it. Looked for only now that
+    // exclusive mode is set, so that no ordinary program can slip in after the look.
+    if (const std::optional<serial::TtyUser> user = serial::otherProcessUsing(fd)) {
+        ::ioctl(fd, TIOCNXCL);
+        return refuse(fd, openElsewhere(*user));
+    }
+
     // From here on the descriptor is an ordinary blocking one, like the
     // synchronous handle it stands for; read and write bound their own waits.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return HeldPort{fd, lockFile};
 }
 
 // The setup after the open. As on Windows, a failing step does not fail the
 // open: a pty, for one, refuses the modem-line calls.
-serialInterface* configure(int fd, int baudRate, serial::Parity parity) {
+serialInterface* configure(const HeldPort& held, int baudRate, serial::Parity parity) {
+    const int fd = held.fd;
     // If the driver cannot report its settings, start from all-zero ones, so
     // that nothing the settings below leave alone is undefined.
     termios current{};
@@ -101,14 +145,31 @@ serialInterface* configure(int fd, int baudRate, serial::Parity parity) {
     int rts = TIOCM_RTS;
     ::ioctl(fd, TIOCMBIC, &dtr);
     ::ioctl(fd, TIOCMBIC, &rts);
-    auto* port = new (std::nothrow) serialInterface(fd);
-    if (port == nullptr) release(fd);
+    auto* port = new (std::nothrow) serialInterface(fd, held.lockFile);
+    if (port == nullptr) {
+        release(fd);
+        serial::unlockPort(held.lockFile);
+    }
     return port;
+}
+
+serialInterface* openConfigured(const std::string& portName, int baudRate, serial::Parity parity,
+                                serial::OpenFailure* failure) {
+    serial::OpenFailure why;
+    const std::optional<HeldPort> held = openExclusive(portName, why);
+    if (!held) {
+        if (failure != nullptr) *failure = std::move(why);
+        return nullptr;
+    }
+    return configure(*held, baudRate, parity);
 }
 
 }  // namespace
 
-serialInterface::~serialInterface() { release(fdOf(handle_)); }
+serialInterface::~serialInterface() {
+    release(fdOf(handle_));
+    serial::unlockPort(lockFile_);
+}
 
 int serialInterface::write(const void* data, int count) {
     if (data == nullptr || count <= 0) return 0;
@@ -170,12 +231,11 @@ int serialInterface::read(void* buffer, int count, int timeoutMs) {
     return got;
 }
 
-serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat) {
-    int fd = openExclusive(portName);
-    return fd < 0 ? nullptr : configure(fd, baudRate, serial::parityOfLineFormat(lineFormat));
+serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat,
+                          serial::OpenFailure* failure) {
+    return openConfigured(portName, baudRate, serial::parityOfLineFormat(lineFormat), failure);
 }
 
-serialInterface* openPort9600(const std::string& portName) {
-    int fd = openExclusive(portName);
-    return fd < 0 ? nullptr : configure(fd, serial::kBootloaderBaudRate, serial::Parity::None);
+serialInterface* openPort9600(const std::string& portName, serial::OpenFailure* failure) {
+    return openConfigured(portName, serial::kBootloaderBaudRate, serial::Parity::None, failure);
 }

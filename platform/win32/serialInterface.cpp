@@ -1,7 +1,8 @@
 // The transmitter's port on Windows, through the communications functions.
 // Opening runs the same fourteen steps on every path; once CreateFileA has
-// handed out the handle, the port counts as open whatever the setup calls say,
-// because a driver that refuses one setting usually still carries the bytes.
+// handed out the handle of a character device, the port counts as open
+// whatever the setup calls say, because a driver that refuses one setting
+// usually still carries the bytes.
 
 #include "platform/serialInterface.h"
 
@@ -9,11 +10,15 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace {
 
 constexpr const char* kDevicePrefix = "\\\\.\\";  // COM10 and up are reachable only this way
 constexpr BYTE kDataBits = 8;
+constexpr const char* kNotACharacterDevice = "not a serial port (a file, pipe or disk, not a character device)";
+constexpr const char* kSystemError = "system error ";
 
 HANDLE nativeOf(serial::NativeHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -54,12 +59,41 @@ COMMTIMEOUTS openTimeouts() {
     return timeouts;
 }
 
+// The system's own words for an error code, or its number where it has none.
+std::string systemMessage(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length > 0 && text != nullptr ? std::string(text, length) : kSystemError + std::to_string(error);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+void fail(serial::OpenFailure* failure, const std::string& path, std::string reason) {
+    if (failure != nullptr) *failure = {path, std::move(reason)};
+}
+
 // `parity` nullopt: keep what the driver reported.
-serialInterface* openConfigured(const std::string& portName, DWORD baudRate, std::optional<BYTE> parity) {
+serialInterface* openConfigured(const std::string& portName, DWORD baudRate, std::optional<BYTE> parity,
+                                serial::OpenFailure* failure) {
     const std::string path = kDevicePrefix + portName;
     HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return nullptr;
+    if (port == INVALID_HANDLE_VALUE) {
+        fail(failure, path, systemMessage(GetLastError()));
+        return nullptr;
+    }
+    // A map value may name anything the device namespace reaches: a file, a
+    // pipe, a disk. Only a character device is a serial port; nothing else
+    // gets line settings, and never a pulse string.
+    if (GetFileType(port) != FILE_TYPE_CHAR) {
+        CloseHandle(port);
+        fail(failure, path, kNotACharacterDevice);
+        return nullptr;
+    }
 
     DCB dcb = driverLineSettings(port);
     dcb.BaudRate = baudRate;
@@ -84,15 +118,16 @@ serialInterface* openConfigured(const std::string& portName, DWORD baudRate, std
 
 }  // namespace
 
-serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat) {
+serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat,
+                          serial::OpenFailure* failure) {
     // Only the parity letter is read: data bits and stop bits are always 8 and 1.
     std::optional<BYTE> parity = NOPARITY;
     if (lineFormat.size() == 3) parity = parityOf(lineFormat[1]);
-    return openConfigured(portName, static_cast<DWORD>(baudRate), parity);
+    return openConfigured(portName, static_cast<DWORD>(baudRate), parity, failure);
 }
 
-serialInterface* openPort9600(const std::string& portName) {
-    return openConfigured(portName, serial::kBootloaderBaudRate, NOPARITY);
+serialInterface* openPort9600(const std::string& portName, serial::OpenFailure* failure) {
+    return openConfigured(portName, serial::kBootloaderBaudRate, NOPARITY, failure);
 }
 
 serialInterface::~serialInterface() { CloseHandle(nativeOf(handle_)); }

@@ -61,6 +61,7 @@ TEST(Stk500Framing, EmptyAnswerBodyIsNotReadButChecksummed) {
     std::unique_ptr<serialInterface> port(fake.open());
     fake.queueInput(answer({}));
     Stk500Session session(port.get());
+    session.sequenceNumber = 1;  // as after sending the message this answers
     EXPECT_TRUE(session.receiveMessage());
     EXPECT_EQ(session.bodyLength, 0u);
     ASSERT_EQ(fake.reads().size(), 2u);  // header, checksum
@@ -73,6 +74,8 @@ TEST(BootloaderExchange, StatusTextAndMessagesSentForEachKindOfAnswer) {
     const Bytes upgradeFailed = answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdFailed}, 2);
     Bytes badSum = signOnOk;
     badSum.back() ^= 0xFF;
+    // A line held low: a header of zeros declares an empty body, and its checksum 0 matches.
+    const Bytes zeros(6, 0x00);
     const struct {
         const char* name;
         std::vector<Bytes> answers;
@@ -85,7 +88,13 @@ TEST(BootloaderExchange, StatusTextAndMessagesSentForEachKindOfAnswer) {
         {"sign-on only", {signOnOk}, "upgrade Error!", 2},
         {"upgrade refused", {signOnOk, upgradeFailed}, "upgrade Error!", 2},
         {"both answered", {signOnOk, upgradeOk}, "Success!", 2},
-        {"any well-framed content", {answer({0x42}), answer({})}, "Success!", 2},
+        {"any well-framed content", {answer({0x42}), answer({}, 2)}, "Success!", 2},
+        {"zeros for the sign-on", {zeros}, "No Sync", 1},
+        {"zeros for the upgrade", {signOnOk, zeros}, "upgrade Error!", 2},
+        {"sign-on answer with another sequence number", {answer({stk500::kCmdSignOn, stk500::kStatusCmdOk}, 7)},
+         "No Sync", 1},
+        {"upgrade answered with the sign-on's sequence number",
+         {signOnOk, answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdOk}, 1)}, "upgrade Error!", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

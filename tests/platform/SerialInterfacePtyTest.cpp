@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -176,27 +175,6 @@ TEST_F(SerialInterfacePty, APortIsHeldExclusivelyUntilDeleted) {
     ASSERT_TRUE(line.transmitter.send("ok"));
     char buffer[2];
     EXPECT_EQ(again->read(buffer, 2, 500), 2);
-}
-
-TEST_F(SerialInterfacePty, NamesThatAreNotABarePortNameOpenNothing) {
-    std::ofstream(line.tree.root() + "/dev/notatty") << "plain file";
-    const std::string names[] = {
-        "", ".", "..", "../dev/ttyACM0", "./ttyACM0", "ttyACM0/", std::string("ttyACM0\0x", 9),
-        line.transmitter.slavePath(), "nosuchport", "notatty",
-    };
-    for (const auto& name : names) {
-        SCOPED_TRACE("port name \"" + name + "\"");
-        EXPECT_EQ(Port(openPort(name, 2400, "8O1")), nullptr);
-        EXPECT_EQ(Port(openPort9600(name)), nullptr);
-    }
-    EXPECT_NE(openKeypadPort(), nullptr) << "the port itself opens";
-
-    ::unsetenv("TELVARA_ROOT");
-    const std::string outsideTheTree[] = {line.transmitter.slavePath().substr(5) /* "pts/N" */, "null"};
-    for (const auto& name : outsideTheTree) {
-        SCOPED_TRACE("port name \"" + name + "\" under /dev");
-        EXPECT_EQ(Port(openPort(name, 2400, "8O1")), nullptr);
-    }
 }
 
 TEST_F(SerialInterfacePty, PulseStringArrivesIntactInOneWrite) {

@@ -86,7 +86,7 @@ struct ReceiveCase {
     bool accepted;
 };
 
-TEST_F(Stk500SessionPty, AnswersAreJudgedByCompletenessChecksumAndFailureStatus) {
+TEST_F(Stk500SessionPty, AnswersAreJudgedByFramingCompletenessChecksumAndFailureStatus) {
     const Bytes ok = answer({stk500::kCmdSignOn, stk500::kStatusCmdOk});
     Bytes wrongSum = ok;
     wrongSum.back() ^= 0x01;
@@ -104,13 +104,19 @@ TEST_F(Stk500SessionPty, AnswersAreJudgedByCompletenessChecksumAndFailureStatus)
         {"stray byte before the answer", Call::Receive, stray, false},
         {"empty body", Call::Receive, answer({}), true},
         {"whole answer", Call::Receive, ok, true},
-        {"other start byte", Call::Receive, answer({0x01, 0x00}, 1, 0x55), true},
-        {"other token", Call::Receive, answer({0x01, 0x00}, 1, stk500::kMessageStart, 0x0F), true},
-        {"other sequence number", Call::Receive, answer({0x01, 0x00}, 0x99), true},
+        {"six zero bytes (a line held low)", Call::Receive, Bytes(6, 0x00), false},
+        {"zeros after a correct start byte", Call::Receive, answer({}, 0, stk500::kMessageStart, 0x00), false},
+        {"other start byte", Call::Receive, answer({0x01, 0x00}, 1, 0x55), false},
+        {"other token", Call::Receive, answer({0x01, 0x00}, 1, stk500::kMessageStart, 0x0F), false},
+        {"other sequence number", Call::Receive, answer({0x01, 0x00}, 0x99), false},
+        {"sequence number of the message before", Call::Receive, answer({0x01, 0x00}, 0), false},
         {"body that fills the buffer", Call::Receive, answer(full), true},
         {"body larger than the buffer", Call::Receive, answer(tooLarge), false},
         {"size field far beyond the buffer", Call::Receive, answer({0x01}, 1, 0x1B, 0x0E, 0xFFFF), false},
         {"sign-on answered OK", Call::SignOn, ok, true},
+        {"sign-on answered with zeros", Call::SignOn, Bytes(6, 0x00), false},
+        {"sign-on answered with another sequence number", Call::SignOn,
+         answer({stk500::kCmdSignOn, stk500::kStatusCmdOk}, 2), false},
         {"sign-on answered failed", Call::SignOn, answer({stk500::kCmdSignOn, stk500::kStatusCmdFailed}), false},
         {"sign-on answered checksum error", Call::SignOn, answer({stk500::kAnswerChecksumError}), false},
         {"upgrade answered OK", Call::FirmwareUpgrade, answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdOk}),
@@ -127,6 +133,9 @@ TEST_F(Stk500SessionPty, AnswersAreJudgedByCompletenessChecksumAndFailureStatus)
         ASSERT_NE(p, nullptr);
         ASSERT_TRUE(c.fromTransmitter.empty() || fresh.transmitter.send(c.fromTransmitter));
         Stk500Session session(p.get());
+        // A bare receive judges the answer to a message of sequence number 1,
+        // which is also what the sign-on and the upgrade send from here.
+        session.sequenceNumber = c.call == Call::Receive ? 1 : 0;
         auto start = Clock::now();
         bool result = false;
         switch (c.call) {

@@ -120,10 +120,11 @@ int serialInterface::read(void* buffer, int count, int timeoutMs) {
     return fake ? fake->onRead(buffer, count, timeoutMs) : 0;
 }
 
-serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat) {
+serialInterface* openPort(const std::string& portName, int baudRate, const std::string& lineFormat,
+                          serial::OpenFailure*) {
     return openFake(portName, baudRate, lineFormat);
 }
 
-serialInterface* openPort9600(const std::string& portName) {
+serialInterface* openPort9600(const std::string& portName, serial::OpenFailure*) {
     return openFake(portName, serial::kBootloaderBaudRate, "");
 }

@@ -11,7 +11,7 @@
 
 #include "tools/send/SendOptions.h"
 #include "tools/send/ToggleStore.h"
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 #include "tools/sim/FrameReport.h"
 #include "tools/sim/IncomingFramer.h"
 #include "tools/sim/Stk500Responder.h"
@@ -63,10 +63,10 @@ TEST(IncomingFramer, FindsThePiecesWhateverTheReadBoundaries) {
     for (const Case& c : cases) {
         for (const std::size_t chunk : {std::size_t{1}, std::size_t{3}, c.stream.size()}) {
             const auto cuts = cutAll(c.stream, chunk);
-            ASSERT_EQ(cuts.size(), c.pieces.size()) << sim::escapeBytes(bytesOf(c.stream)) << " chunk " << chunk;
+            ASSERT_EQ(cuts.size(), c.pieces.size()) << tools::escapeBytes(bytesOf(c.stream)) << " chunk " << chunk;
             for (std::size_t i = 0; i < cuts.size(); ++i) {
-                EXPECT_EQ(cuts[i].kind, c.pieces[i].kind) << sim::escapeBytes(bytesOf(c.stream)) << " piece " << i;
-                EXPECT_EQ(cuts[i].bytes, c.pieces[i].bytes) << sim::escapeBytes(bytesOf(c.stream)) << " piece " << i;
+                EXPECT_EQ(cuts[i].kind, c.pieces[i].kind) << tools::escapeBytes(bytesOf(c.stream)) << " piece " << i;
+                EXPECT_EQ(cuts[i].bytes, c.pieces[i].bytes) << tools::escapeBytes(bytesOf(c.stream)) << " piece " << i;
             }
         }
     }
@@ -93,7 +93,7 @@ TEST(IncomingFramer, AccountsForEveryByteOfArbitraryInputAndEveryMessageGetsAnAn
         for (auto& byte : stream)
             byte = random() % 4 ? kInteresting[random() % sizeof kInteresting] : static_cast<std::uint8_t>(random());
         sim::IncomingFramer framer;
-        sim::Stk500Responder responder(static_cast<sim::AnswerMode>(round % 8));
+        sim::Stk500Responder responder(sim::answerModeNames()[round % sim::answerModeNames().size()].mode);
         std::size_t accounted = 0;
         auto take = [&](const std::vector<sim::IncomingFramer::Piece>& pieces) {
             for (const auto& piece : pieces) {
@@ -119,10 +119,10 @@ TEST(IncomingFramer, AccountsForEveryByteOfArbitraryInputAndEveryMessageGetsAnAn
 TEST(ByteEscapes, EveryByteSurvivesTheRoundTripAndBadEscapesAreRefused) {
     std::vector<std::uint8_t> all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<std::uint8_t>(b));
-    const std::string text = sim::escapeBytes(all);
-    EXPECT_EQ(sim::unescapeBytes(text), all);
-    for (const std::string bad : {"\\", "ab\\q", "\\x4", "\\xZZ"}) EXPECT_FALSE(sim::unescapeBytes(bad)) << bad;
-    EXPECT_EQ(sim::unescapeBytes("OK\\r\\n\\x41\\0"), bytesOf(std::string("OK\r\nA\0", 6)));
+    const std::string text = tools::escapeBytes(all);
+    EXPECT_EQ(tools::unescapeBytes(text), all);
+    for (const std::string bad : {"\\", "ab\\q", "\\x4", "\\xZZ"}) EXPECT_FALSE(tools::unescapeBytes(bad)) << bad;
+    EXPECT_EQ(tools::unescapeBytes("OK\\r\\n\\x41\\0"), bytesOf(std::string("OK\r\nA\0", 6)));
 }
 
 TEST(SendOptions, ReadsKeyNamesDevicesAndNumbers) {

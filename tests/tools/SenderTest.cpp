@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "ToolProcess.h"
+#include "platform/linux/PseudoTerminal.h"
 #include "platform/linux/SimulatedDeviceTree.h"
 
 using namespace tooltest;
@@ -164,13 +167,66 @@ TEST(TelvaraSend, NoneOrSeveralUsbSerialPortsMustBeNamed) {
     EXPECT_EQ(ambiguous.out, "");
 }
 
-TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailure) {
+TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailureThatSaysWhatWasTried) {
     StateDir state;
     RunningSim sim;
     const Finished done = run(sendArgs({"--port", "ttyACM7", "1"}), sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
     EXPECT_EQ(done.status, 1);
     EXPECT_EQ(done.out, "");
-    EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7\n");
+    EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7: " + sim.root() + "/dev/ttyACM7: no such port (" +
+                            sim.root() + "/sys/class/tty lists no tty ttyACM7)\n");
+}
+
+TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
+    StateDir state;
+    RunningSim sim;
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "1"}), env).out, kKey1 + "\n");
+    const Finished byPath = run(sendArgs({"--port", "/dev/ttyACM0", "1"}), env);
+    EXPECT_EQ(byPath.status, 0) << byPath.err;
+    EXPECT_EQ(byPath.out, kKey1Toggled + "\n");
+    const Finished outside = run(sendArgs({"--port", sim.root() + "/dev/ttyACM0", "1"}), env);
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_EQ(outside.err, "telvara-send: cannot open port " + sim.root() +
+                               "/dev/ttyACM0: not a port name: give a tty's name (ttyACM0) or its path in /dev "
+                               "(/dev/ttyACM0)\n");
+    const auto reports = receivedReports(sim.stop().out);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(reports[1].starts_with("frame 0x0801 toggle 1")) << reports[1];
+}
+
+// Terminals that are not serial ports, each leading to a pty that the test
+// watches: a name that got through would put its pulse string there.
+TEST(TelvaraSend, TerminalsThatAreNoSerialPortsAreRefusedAndGetNothing) {
+    StateDir state;
+    PseudoTerminal watched;
+    watched.releaseSlave();
+    SimulatedDeviceTree tree;
+    for (const char* name : {"tty", "ptmx", "console", "ttyS1", "tty2"}) {
+        ASSERT_TRUE(tree.addTtyWithoutDriver(name));
+        std::filesystem::create_symlink(watched.slavePath(), tree.root() + "/dev/" + name);
+    }
+    const Environment env{{"TELVARA_ROOT", tree.root()}, {"XDG_RUNTIME_DIR", state.path()}};
+    for (const std::string name : {"tty", "ptmx", "console", "ttyS1", "tty2", "/dev/tty"}) {
+        SCOPED_TRACE(name);
+        const std::string tty = name.substr(name.rfind('/') + 1);
+        const std::string why = "cannot open port " + name + ": " + tree.root() + "/dev/" + tty +
+                                ": not a serial port (no device driver is bound to " + tty + " in " + tree.root() +
+                                "/sys/class/tty)";
+        const Finished sent = run(sendArgs({"--port", name, "1"}), env);
+        EXPECT_EQ(sent.status, 1);
+        EXPECT_EQ(sent.out, "");
+        EXPECT_EQ(sent.err, "telvara-send: " + why + "\n");
+        const Finished bootloader = run(sendArgs({"--port", name, "--bootloader"}), env);
+        EXPECT_EQ(bootloader.status, 1);
+        EXPECT_EQ(bootloader.out, "Unable to open Port " + name + "\n");
+        EXPECT_EQ(bootloader.err, "telvara-send: " + why + "\n");
+        const Finished monitored = run(sendArgs({"--port", name, "--monitor"}), env);
+        EXPECT_EQ(monitored.status, 1);
+        EXPECT_EQ(monitored.err, "telvara-send: " + why + "\n");
+    }
+    EXPECT_TRUE(watched.drain(100).empty());
+    EXPECT_NE(watched.slaveBaudRate(), 2400) << "nobody set its line";
 }
 
 TEST(TelvaraSend, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
@@ -179,4 +235,53 @@ TEST(TelvaraSend, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
     for (const char* word : {"play", "rewind", "record", "--bootloader", "--monitor", "Examples"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     EXPECT_EQ(run(sendArgs({"--version"})).out, "1.0.0.3\n");
+}
+
+TEST(TelvaraSend, AStateFileThatIsNoRegularFileIsNotReadAndNeverWaitedFor) {
+    const struct {
+        const char* what;
+        void (*make)(const std::string& path);
+        bool saved;  // whether the toggle can be kept in its place
+    } cases[] = {
+        {"FIFO", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }, true},
+        {"link to a file holding 1",
+         [](const std::string& path) {
+             std::ofstream(path + ".target") << "1\n";
+             std::filesystem::create_symlink(path + ".target", path);
+         },
+         true},
+        {"directory", [](const std::string& path) { std::filesystem::create_directory(path); }, false},
+    };
+    RunningSim sim;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StateDir state;
+        ::mkdir((state.path() + "/telvara").c_str(), 0700);
+        c.make(state.path() + "/telvara/toggle-ttyACM0");
+        const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+        const Finished done = run(sendArgs({"--port", "ttyACM0", "1"}), env, std::chrono::seconds(10));
+        EXPECT_EQ(done.status, 0) << "-1: it waited for the state file";
+        EXPECT_EQ(done.out, kKey1 + "\n") << "nothing remembered: the toggle starts at 0";
+        EXPECT_EQ(done.err.empty(), c.saved) << done.err;
+        EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "1"}), env, std::chrono::seconds(10)).out,
+                  (c.saved ? kKey1Toggled : kKey1) + "\n");
+    }
+}
+
+TEST(TelvaraSend, AnInterruptedRunKeepsTheToggleOfEveryFrameItSent) {
+    StateDir state;
+    RunningSim sim;
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    Background sending(sendArgs({"--port", "ttyACM0", "1", "2", "3", "4", "5", "6"}), env);
+    // An odd number of frames: the toggle to come differs from the one the run started with.
+    ASSERT_TRUE(sim.waitForReport("command 3:"));
+    EXPECT_EQ(sending.stop(SIGINT).status, 128 + SIGINT) << "it ends as interrupted";
+    EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "7"}), env).status, 0) << "and leaves the port free";
+
+    const auto reports = receivedReports(sim.stop().out);
+    ASSERT_GE(reports.size(), 4u);
+    const auto toggleOf = [](const std::string& report) { return report.substr(report.find("toggle "), 8); };
+    EXPECT_TRUE(reports.back().find("command 7:") != std::string::npos) << reports.back();
+    EXPECT_NE(toggleOf(reports.back()), toggleOf(reports[reports.size() - 2]))
+        << "the next run must not repeat the toggle of the last frame sent";
 }

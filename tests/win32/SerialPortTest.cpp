@@ -163,6 +163,55 @@ TEST_F(SerialPortTest, PortsThatAreNotThereOpenNothing) {
     }
 }
 
+TEST_F(SerialPortTest, ANameThatLeadsToAFileOrAPipeOpensNothingAndWritesNothing) {
+    char directory[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof directory, directory), 0u);
+    const std::string file = std::string(directory) + "telvara-not-a-port.txt";
+    HANDLE created = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    CloseHandle(created);
+    // One instance for each of the two opens below.
+    const std::string pipeName = "pipe\\telvara-not-a-port";
+    HANDLE pipes[2];
+    for (HANDLE& pipe : pipes) {
+        pipe = CreateNamedPipeA(("\\\\.\\" + pipeName).c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 2, 4096, 4096, 0,
+                                nullptr);
+        ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    }
+
+    for (const std::string& name : {file, pipeName}) {
+        SCOPED_TRACE(name);
+        CommCallTrace trace;
+        serial::OpenFailure failure;
+        EXPECT_EQ(openPort(name, kKeypadBaudRate, kKeypadLineFormat, &failure), nullptr);
+        EXPECT_EQ(failure.devicePath, "\\\\.\\" + name);
+        EXPECT_EQ(failure.reason, "not a serial port (a file, pipe or disk, not a character device)");
+        EXPECT_EQ(openPort9600(name), nullptr);
+        EXPECT_EQ(trace.functions(),
+                  (std::vector<std::string>{"CreateFileA", "CloseHandle", "CreateFileA", "CloseHandle"}))
+            << "no line settings, no purge, no write";
+    }
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &attributes));
+    EXPECT_EQ(attributes.nFileSizeLow, 0u);
+    for (HANDLE pipe : pipes) {
+        DWORD waiting = 1;
+        // A pipe whose client has gone reports nothing left to read, or that it is broken.
+        if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr)) {
+            EXPECT_EQ(waiting, 0u);
+        }
+        CloseHandle(pipe);
+    }
+    DeleteFileA(file.c_str());
+}
+
+TEST_F(SerialPortTest, APortThatIsNotThereSaysWhatWasTried) {
+    serial::OpenFailure failure;
+    EXPECT_EQ(openPort(wintest::kAbsentPort, kKeypadBaudRate, kKeypadLineFormat, &failure), nullptr);
+    EXPECT_EQ(failure.devicePath, std::string("\\\\.\\") + wintest::kAbsentPort);
+    EXPECT_FALSE(failure.reason.empty());
+}
+
 TEST_F(SerialPortTest, APulseStringGoesOutInOneWriteAndArrivesWhole) {
     const std::string pulse = "*BbDbBbBbBbBbBbBbBbBbBbBdB~*";
     CommCallTrace trace;

@@ -51,12 +51,16 @@ window does, and reaches its other functions from a shell.
                  "Unable to open Port NAME". Exit status 0 only on "Success!".
   --monitor      prints what the transmitter sends back: one line per 100 ms poll
                  that received something, cut at the first 0 byte, as the debug
-                 window shows it. Runs until interrupted (Ctrl-C).
+                 window shows it; on a terminal, control bytes other than TAB, CR
+                 and LF are shown as \xHH. Runs until interrupted (Ctrl-C) or until
+                 its output is closed; ends with exit status 1 when the transmitter
+                 is unplugged or hangs up.
   --lircd-conf   prints a remote definition for LIRC's lircd and its "telvara"
                  driver: an RC-5 remote per device (TV, VCR, ...) with the
                  keypad's keys under LIRC's names (KEY_1, KEY_PLAY, ...).
 
-  --port NAME    the port, e.g. ttyACM0. Without it, the one USB serial port listed
+  --port NAME    the port: a serial device's tty name or its path in /dev, e.g.
+                 ttyACM0 or /dev/ttyACM0. Without it, the one USB serial port listed
                  is used; with none or several listed, name it.
   --device D     the appliance: TV (0), VCR (5), Sat (8), Amp (16), Tuner (17),
                  Tape (18), CD (20) in any case, or an RC-5 address 0..31. Default TV.

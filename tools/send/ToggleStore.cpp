@@ -68,10 +68,13 @@ std::string ToggleStore::fileOf(const std::string& portName) const {
 }
 
 int ToggleStore::load(const std::string& portName) const {
-    const int fd = ::open(fileOf(portName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Non-blocking: a FIFO put in the file's place would otherwise hold the
+    // open until someone wrote to it. Only a regular file is read at all.
+    const int fd = ::open(fileOf(portName).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return 0;
+    struct stat st {};
     char first = '0';
-    const bool read = ::read(fd, &first, 1) == 1;
+    const bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::read(fd, &first, 1) == 1;
     ::close(fd);
     return read && first == '1' ? 1 : 0;
 }

@@ -15,7 +15,8 @@ public:
     // nullopt with `error` set when no private directory can be had.
     static std::optional<ToggleStore> open(std::string& error);
 
-    // 0 when nothing (or nothing sensible) is remembered for the port.
+    // 0 when nothing (or nothing sensible) is remembered for the port, or when
+    // what is there is no regular file. Never waits.
     int load(const std::string& portName) const;
 
     // Replaces the remembered value in one step: a reader sees the old or the new one.

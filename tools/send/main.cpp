@@ -3,16 +3,18 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/BootloaderActivation.h"
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
+#include "platform/linux/PortPath.h"
 #include "platform/serialInterface.h"
+#include "tools/common/SignalSleep.h"
 #include "tools/send/FramePacing.h"
 #include "tools/send/LircdConf.h"
 #include "tools/send/ReceiveMonitor.h"
@@ -30,14 +32,44 @@ constexpr const char* kChooseOne = "); choose one with --port";
 constexpr const char* kCannotOpen = "cannot open port ";
 constexpr const char* kShortWrite = "the port did not take the whole pulse string of command ";
 constexpr const char* kToggleNotKept = " (the toggle bit will start at 0 next time)";
+constexpr const char* kPortLost = ": the transmitter hung up or was unplugged";
+constexpr const char* kPortPrefix = "port ";
+constexpr const char* kCannotWriteOutput = "cannot write the output: ";
 
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t stopRequested = 0;  // the signal that asked to stop
 
-void onStop(int) { stopRequested = 1; }
+void onStop(int signal) { stopRequested = signal; }
+
+// An interrupt asks to stop rather than ending the process on the spot, so
+// that the port is closed as it should be: left in exclusive mode by a
+// process that ended without closing it, a pseudo-terminal would turn every
+// later open away.
+void installStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onStop;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// Ends the process by the signal that asked it to stop, now that the port is
+// closed, so that whoever started it sees how it ended.
+void endAsAsked() {
+    const int signal = stopRequested;
+    if (signal == 0) return;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Waits `ms`, or less when asked to stop; false when asked.
+bool pauseUnlessStopped(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (stopRequested == 0 && std::chrono::steady_clock::now() < until) tools::sleepUntilSignal(until);
+    return stopRequested == 0;
+}
 
 void complain(const std::string& message) { std::fprintf(stderr, "%s%s\n", kProgram, message.c_str()); }
 
@@ -51,6 +83,17 @@ struct PortDeleter {
     void operator()(serialInterface* port) const { delete port; }
 };
 using Port = std::unique_ptr<serialInterface, PortDeleter>;
+
+void complainCannotOpen(const std::string& portName, const serial::OpenFailure& failure) {
+    complain(kCannotOpen + portName + ": " + failure.text());
+}
+
+// The toggle belongs to the port, by whichever name it was given ("ttyACM0", "/dev/ttyACM0").
+std::string toggleKeyOf(const std::string& portName) {
+    serial::OpenFailure ignored;
+    const auto path = serial::resolvePortName(portName, ignored);
+    return path ? path->ttyName : portName;
+}
 
 // The port the user named, or the only one listed; exit status 2 otherwise.
 std::optional<std::string> choosePort(const send::SendOptions& options) {
@@ -90,38 +133,46 @@ int print(const send::SendOptions& options) {
 
 int sendCommands(const send::SendOptions& options, const std::string& portName) {
     std::string storeError;
-    const auto store = send::ToggleStore::open(storeError);
+    auto store = send::ToggleStore::open(storeError);
     if (!store) complain(storeError + kToggleNotKept);
-    std::int32_t toggle = options.toggle.value_or(store ? store->load(portName) : 0);
+    const std::string toggleKey = toggleKeyOf(portName);
+    std::int32_t toggle = options.toggle.value_or(store ? store->load(toggleKey) : 0);
 
-    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat));
+    serial::OpenFailure failure;
+    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat, &failure));
     if (!port) {
-        complain(kCannotOpen + portName);
+        complainCannotOpen(portName, failure);
         return kExitFailure;
     }
     int status = kExitSuccess;
     std::size_t previousLength = 0;
-    for (std::size_t i = 0; i < options.commands.size(); ++i) {
-        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(send::pauseAfterFrameMs(previousLength)));
+    for (std::size_t i = 0; i < options.commands.size() && stopRequested == 0; ++i) {
+        if (i > 0 && !pauseUnlessStopped(send::pauseAfterFrameMs(previousLength))) break;
         const std::int32_t word = rc5::codeWord(toggle, options.device, options.commands[i]);
         const std::string pulses = rc5::pulseString(word);
         previousLength = pulses.size();
         const int written = port->write(pulses.data(), static_cast<int>(pulses.size()));
+        // Flipped whatever the port did, as after a key press: the receiver
+        // must not take the next command for this one held down. Kept at once,
+        // so that a run that is cut short loses nothing.
+        toggle = nextToggle(toggle);
+        if (store && !store->save(toggleKey, toggle, storeError)) {
+            complain(storeError);
+            store.reset();
+        }
         printLine(rc5::sentFrameLine(word, pulses));
         if (written != static_cast<int>(pulses.size())) {
             complain(kShortWrite + std::to_string(options.commands[i]));
             status = kExitFailure;
         }
-        // Flipped whatever the port did, as after a key press: the receiver
-        // must not take the next command for this one held down.
-        toggle = nextToggle(toggle);
     }
-    if (store && !store->save(portName, toggle, storeError)) complain(storeError);
     return status;
 }
 
 int activateBootloader(const std::string& portName) {
-    const Port port(openPort9600(portName));
+    serial::OpenFailure failure;
+    const Port port(openPort9600(portName, &failure));
+    if (!port) complainCannotOpen(portName, failure);
     const std::string status = port ? bootloader::exchange(port.get())
                                     : bootloader::kStatusUnableToOpenPort + portName;
     printLine(status);
@@ -129,17 +180,23 @@ int activateBootloader(const std::string& portName) {
 }
 
 int monitor(const std::string& portName) {
-    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat));
+    serial::OpenFailure failure;
+    const Port port(openPort(portName, kKeypadBaudRate, kKeypadLineFormat, &failure));
     if (!port) {
-        complain(kCannotOpen + portName);
+        complainCannotOpen(portName, failure);
         return kExitFailure;
     }
-    struct sigaction action {};
-    action.sa_handler = onStop;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-    send::monitorReceivedText(*port, stdout, stopRequested);
-    return kExitSuccess;
+    std::signal(SIGPIPE, SIG_IGN);
+    const send::MonitorEnd end = send::monitorReceivedText(*port, stdout, stopRequested);
+    switch (end.why) {
+        case send::MonitorEnd::Why::Stopped:
+        case send::MonitorEnd::Why::OutputClosed: return kExitSuccess;
+        case send::MonitorEnd::Why::PortLost: complain(kPortPrefix + portName + kPortLost); return kExitFailure;
+        case send::MonitorEnd::Why::OutputFailed:
+            complain(kCannotWriteOutput + std::string(std::strerror(end.error)));
+            return kExitFailure;
+    }
+    return kExitFailure;
 }
 
 }  // namespace
@@ -164,7 +221,11 @@ int main(int argc, char** argv) {
     }
     const auto portName = choosePort(*options);
     if (!portName) return kExitUsage;
-    if (options->mode == send::SendMode::Bootloader) return activateBootloader(*portName);
+    installStopHandlers();
+    // For the monitor, an interrupt is the ordinary end.
     if (options->mode == send::SendMode::Monitor) return monitor(*portName);
-    return sendCommands(*options, *portName);
+    const int status = options->mode == send::SendMode::Bootloader ? activateBootloader(*portName)
+                                                                    : sendCommands(*options, *portName);
+    endAsAsked();
+    return status;
 }

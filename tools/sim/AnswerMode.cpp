@@ -5,7 +5,7 @@
 namespace sim {
 namespace {
 
-constexpr std::array<AnswerModeName, 8> kNames{{
+constexpr std::array<AnswerModeName, 10> kNames{{
     {"normal", AnswerMode::Normal, "well-framed answers, STATUS_CMD_OK (a wrong access code gets STATUS_CMD_FAILED)"},
     {"silent", AnswerMode::Silent, "never answers"},
     {"bad-checksum", AnswerMode::BadChecksum, "answers with a wrong checksum byte"},
@@ -14,6 +14,8 @@ constexpr std::array<AnswerModeName, 8> kNames{{
     {"oversize-body", AnswerMode::OversizeBody, "answers with a 300-byte body (more than 280)"},
     {"failure-status", AnswerMode::FailureStatus, "answers STATUS_CMD_FAILED"},
     {"signon-only", AnswerMode::SignOnOnly, "answers the sign-on, then falls silent"},
+    {"zeros", AnswerMode::Zeros, "answers with six 0x00 bytes, as a line held low"},
+    {"wrong-sequence", AnswerMode::WrongSequence, "answers with another sequence number than the message's"},
 }};
 
 }  // namespace

@@ -18,6 +18,8 @@ enum class AnswerMode {
     OversizeBody,   // a well-framed answer with a body larger than 280 bytes
     FailureStatus,  // a well-framed answer carrying STATUS_CMD_FAILED
     SignOnOnly,     // answers the first sign-on properly, then nothing any more
+    Zeros,          // six 0x00 bytes, as a line held low reads: no start byte, no token
+    WrongSequence,  // a well-framed answer that carries another sequence number
 };
 
 struct AnswerModeName {

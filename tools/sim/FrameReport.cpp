@@ -3,7 +3,7 @@
 #include "core/PulseStringDecoder.h"
 #include "core/Rc5.h"
 #include "core/Rc5Devices.h"
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 
 namespace sim {
 namespace {
@@ -21,7 +21,7 @@ std::string pulseStringReport(std::span<const std::uint8_t> bytes) {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::string why;
     const auto frame = rc5::decodePulseString(text, &why);
-    if (!frame) return kInvalid + why + "): " + escapeBytes(bytes);
+    if (!frame) return kInvalid + why + "): " + tools::escapeBytes(bytes);
     std::string line = kFrame + rc5::hexForm(frame->bits) + kToggle + std::to_string(frame->toggle) + kAddress +
                        std::to_string(frame->address);
     if (const auto name = rc5::deviceName(frame->address)) line += " (" + std::string(*name) + ")";
@@ -29,7 +29,7 @@ std::string pulseStringReport(std::span<const std::uint8_t> bytes) {
 }
 
 std::string unframedReport(std::span<const std::uint8_t> bytes, std::string_view why) {
-    return kUnframed + std::string(why) + "): " + escapeBytes(bytes);
+    return kUnframed + std::string(why) + "): " + tools::escapeBytes(bytes);
 }
 
 }  // namespace sim

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "tools/common/LongOption.h"
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 
 namespace sim {
 namespace {
@@ -89,7 +89,7 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
             const auto given = value();
             if (!given) return false;
             std::string why;
-            into = unescapeBytes(*given, &why);
+            into = tools::unescapeBytes(*given, &why);
             if (!into) error = kBadText + option + ": " + why;
             return into.has_value();
         };

@@ -4,7 +4,7 @@
 
 #include "core/PulseStringDecoder.h"
 #include "platform/linux/PseudoTerminal.h"
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 #include "tools/sim/FrameReport.h"
 #include "tools/sim/IrTimeline.h"
 #include "tools/sim/LineSettingsCheck.h"
@@ -109,7 +109,7 @@ void Simulator::handle(const IncomingFramer::Piece& piece, const ObservedLine& l
             if (const auto mismatch = lineSettingsMismatch(Traffic::Stk500, line)) report(*mismatch);
             const Stk500Reply reply = responder_.answer(piece.bytes);
             report(reply.report);
-            if (!reply.bytes.empty() && !pty_.send(reply.bytes)) report(kNotTaken + escapeBytes(reply.bytes));
+            if (!reply.bytes.empty() && !pty_.send(reply.bytes)) report(kNotTaken + tools::escapeBytes(reply.bytes));
             break;
         }
         case IncomingFramer::Kind::Unframed:
@@ -121,9 +121,9 @@ void Simulator::handle(const IncomingFramer::Piece& piece, const ObservedLine& l
 void Simulator::sendText(std::span<const std::uint8_t> text) {
     const std::vector<std::uint8_t> bytes(text.begin(), text.end());
     if (pty_.send(bytes))
-        report(kSent + std::to_string(bytes.size()) + kBytes + escapeBytes(bytes));
+        report(kSent + std::to_string(bytes.size()) + kBytes + tools::escapeBytes(bytes));
     else
-        report(kNotTaken + escapeBytes(bytes));
+        report(kNotTaken + tools::escapeBytes(bytes));
 }
 
 void Simulator::report(const std::string& line) {

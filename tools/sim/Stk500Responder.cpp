@@ -5,7 +5,7 @@
 
 #include "core/BootloaderActivation.h"
 #include "core/Stk500Protocol.h"
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 
 namespace sim {
 namespace {
@@ -29,6 +29,10 @@ constexpr std::uint8_t kDeviceSignature[3] = {0x1E, 0x95, 0x0F};
 
 constexpr std::size_t kOversizeBody = stk500::kBodyBufferSize + 20;
 constexpr std::uint8_t kStrayByte = 0x00;
+// Header and checksum of an empty message, all zero: what a receiver reads from a line held low.
+constexpr std::size_t kZeroAnswerSize = stk500::kHeaderSize + 1;
+// Added to the message's sequence number in wrong-sequence mode.
+constexpr std::uint8_t kSequenceOffset = 0x80;
 
 constexpr const char* kReportPrefix = "stk500v2 ";
 constexpr const char* kReportSequence = " (sequence ";
@@ -46,6 +50,8 @@ constexpr const char* kWithBadChecksum = ", with a wrong checksum";
 constexpr const char* kAfterStrayByte = ", after a stray byte";
 constexpr const char* kAnsweredEmptyBody = "answered with an empty body";
 constexpr const char* kWithOversizeBody = ", with a 300-byte body";
+constexpr const char* kAnsweredZeros = "answered with six 0x00 bytes";
+constexpr const char* kWithSequence = ", with sequence ";
 
 std::string hexByte(std::uint8_t byte) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -98,7 +104,7 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
         answerBody.insert(answerBody.end(), kSignature.begin(), kSignature.end());
     } else if (command == stk500::kCmdFirmwareUpgrade) {
         const auto code = body.subspan(1);
-        what = std::string(kWhatUpgrade) + escapeBytes(code) + "\"";
+        what = std::string(kWhatUpgrade) + tools::escapeBytes(code) + "\"";
         const std::string_view expected = bootloader::kAccessCode;
         const bool accepted = std::ranges::equal(code, expected, [](std::uint8_t a, char b) {
             return a == static_cast<std::uint8_t>(b);
@@ -162,6 +168,16 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
             reply.bytes = frame(sequence, answerBody);
             outcome += kWithOversizeBody;
             break;
+        case AnswerMode::Zeros:
+            reply.bytes.assign(kZeroAnswerSize, 0x00);
+            outcome = kAnsweredZeros;
+            break;
+        case AnswerMode::WrongSequence: {
+            const auto other = static_cast<std::uint8_t>(sequence + kSequenceOffset);
+            reply.bytes = frame(other, answerBody);
+            outcome += kWithSequence + std::to_string(other);
+            break;
+        }
         case AnswerMode::FailureStatus:
             if (answerBody.size() < 2) answerBody.resize(2);
             answerBody[1] = stk500::kStatusCmdFailed;

@@ -91,6 +91,9 @@ int run(const sim::SimOptions& options) {
         fail(kNoTree + tree->root());
         return kExitFailure;
     }
+    // A transmitter has no hold on the port; the program would take a
+    // descriptor kept here for another program holding it.
+    pty->releaseSlave();
 
     sim::Simulator simulator(options, *pty, stdout);
     pid_t child = -1;

@@ -1,6 +1,6 @@
-#include "tools/sim/ByteEscapes.h"
+#include "tools/common/ByteEscapes.h"
 
-namespace sim {
+namespace tools {
 namespace {
 
 constexpr const char* kDanglingBackslash = "ends in a lone backslash";
@@ -16,11 +16,15 @@ int hexValue(char c) {
 
 }  // namespace
 
-std::string escapeBytes(std::span<const std::uint8_t> bytes) {
+std::string escapeBytes(std::span<const std::uint8_t> bytes, Layout layout) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(bytes.size());
     for (const std::uint8_t byte : bytes) {
+        if (layout == Layout::Kept && (byte == '\t' || byte == '\r' || byte == '\n')) {
+            text += static_cast<char>(byte);
+            continue;
+        }
         switch (byte) {
             case '\\': text += "\\\\"; break;
             case 0: text += "\\0"; break;
@@ -77,4 +81,4 @@ std::optional<std::vector<std::uint8_t>> unescapeBytes(std::string_view text, st
     return bytes;
 }
 
-}  // namespace sim
+}  // namespace tools

@@ -11,13 +11,18 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace tools {
 
-// \\, \0, \t, \r, \n and \xHH for anything else outside 0x20..0x7E.
-std::string escapeBytes(std::span<const std::uint8_t> bytes);
+// TAB, CR and LF: the bytes that lay text out.
+enum class Layout { Escaped, Kept };
+
+// \\, \0, \t, \r, \n and \xHH for anything else outside 0x20..0x7E. With
+// Layout::Kept, TAB, CR and LF pass as they are: text for a terminal, where
+// every other control byte could retitle, clear or recolour it.
+std::string escapeBytes(std::span<const std::uint8_t> bytes, Layout layout = Layout::Escaped);
 
 // The inverse: \\, \0, \t, \r, \n, \xHH (exactly two hex digits). nullopt
 // with `why` set for a dangling backslash or an unknown escape.
 std::optional<std::vector<std::uint8_t>> unescapeBytes(std::string_view text, std::string* why = nullptr);
 
-}  // namespace sim
+}  // namespace tools

@@ -1,0 +1,21 @@
+#pragma once
+// Who else has a tty open, as far as /proc lets this process see: a serial
+// terminal or a modem manager that opened the port first and never asked for
+// it exclusively. Processes of other users are hidden from an ordinary user;
+// for those, exclusive mode and the lock file are what is left.
+
+#include <optional>
+#include <string>
+
+namespace serial {
+
+struct TtyUser {
+    long pid = 0;
+    std::string command;  // its name as /proc gives it, e.g. "minicom"; may be empty
+};
+
+// A process other than this one with a descriptor on the device that `fd` is
+// open on; nullopt when no visible process has one.
+std::optional<TtyUser> otherProcessUsing(int fd);
+
+}  // namespace serial

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "ToolProcess.h"
 
 using namespace tooltest;
@@ -15,6 +17,10 @@ struct AnswerCase {
     std::string status;
     int exitStatus;
 };
+
+// Shown by name, in test listings and failures alike; the bytes of the struct
+// would name heap addresses that change from run to run.
+void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.name; }
 
 class TelvaraSendBootloaderAnswers : public ::testing::TestWithParam<AnswerCase> {};
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "tools/send/SendOptions.h"
+#include "tools/sim/SimOptions.h"
 #include "tools/send/ToggleStore.h"
 #include "tools/common/ByteEscapes.h"
 #include "tools/sim/FrameReport.h"
@@ -141,6 +142,33 @@ TEST(SendOptions, ReadsKeyNamesDevicesAndNumbers) {
     ASSERT_TRUE(print) << error;
     EXPECT_EQ(print->mode, send::SendMode::Print);
     EXPECT_EQ(print->device, 31);
+}
+
+TEST(CommandLines, MistypedNamesAreAnsweredWithTheNearestNames) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> send{
+        {{"paly"}, "unknown key name paly; did you mean play?"},
+        {{"STPO"}, "unknown key name STPO; did you mean stop?"},
+        {{"forw"}, "unknown key name forw; did you mean forward?"},
+        {{"op"}, "unknown key name op; did you mean up or ok?"},
+        {{"recrod"}, "unknown key name recrod; did you mean record?"},
+        {{"xyzzy"}, "unknown key name xyzzy"},
+        {{"--device", "vrc", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): vrc; did you mean VCR?"},
+        {{"--device", "Radio", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): Radio"},
+        {{"--device", "32", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): 32"},
+    };
+    for (const Case& c : send) {
+        std::string error;
+        EXPECT_FALSE(send::parseSendOptions(c.args, error)) << c.error;
+        EXPECT_EQ(error, c.error);
+    }
+    std::string error;
+    const std::vector<std::string> mode{"--mode", "sielnt"};
+    EXPECT_FALSE(sim::parseSimOptions(mode, error));
+    EXPECT_EQ(error, "unknown answer mode sielnt; did you mean silent?");
 }
 
 TEST(ToggleStore, RefusesAStateDirectoryThatIsNotPrivate) {

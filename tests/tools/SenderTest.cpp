@@ -229,12 +229,30 @@ TEST(TelvaraSend, TerminalsThatAreNoSerialPortsAreRefusedAndGetNothing) {
     EXPECT_NE(watched.slaveBaudRate(), 2400) << "nobody set its line";
 }
 
-TEST(TelvaraSend, HelpNamesTheKeysAndVersionIsTheProgramsVersion) {
+TEST(TelvaraSend, HelpNamesTheKeysAndVersionNamesTheProgram) {
     const Finished help = run(sendArgs({"--help"}));
     EXPECT_EQ(help.status, 0);
     for (const char* word : {"play", "rewind", "record", "--bootloader", "--monitor", "Examples"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
-    EXPECT_EQ(run(sendArgs({"--version"})).out, "1.0.0.3\n");
+    const Finished shortHelp = run(sendArgs({"-h"}));
+    EXPECT_EQ(shortHelp.status, 0);
+    EXPECT_EQ(shortHelp.out, help.out);
+    EXPECT_EQ(run(sendArgs({"--version"})).out, "telvara-send 1.0.0.3\n");
+}
+
+TEST(TelvaraSend, AMistypedKeyNameIsAnsweredWithTheNearestOne) {
+    const Finished done = run(sendArgs({"--print", "paly"}));
+    EXPECT_EQ(done.status, 2);
+    EXPECT_EQ(done.out, "");
+    EXPECT_EQ(done.err, "telvara-send: unknown key name paly; did you mean play?; try 'telvara-send --help'\n");
+}
+
+TEST(TelvaraSend, ListingNoPortsPrintsNothingAndSaysSoOnStandardError) {
+    SimulatedDeviceTree none;
+    const Finished listed = run(sendArgs({"--list"}), {{"TELVARA_ROOT", none.root()}});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, "telvara-send: no USB serial port found; is the transmitter plugged in?\n");
 }
 
 TEST(TelvaraSend, AStateFileThatIsNoRegularFileIsNotReadAndNeverWaitedFor) {

@@ -148,6 +148,15 @@ TEST(TelvaraSim, ThreeHundredBytesAtOnceReachTheMonitorIn128ByteLines) {
     sim.stop();
 }
 
+TEST(TelvaraSim, ShortHelpIsHelpAndVersionNamesTheProgram) {
+    const Finished help = run({simPath(), "--help"});
+    const Finished shortHelp = run({simPath(), "-h"});
+    EXPECT_EQ(shortHelp.status, 0);
+    EXPECT_NE(help.out.find("Answer modes:"), std::string::npos) << help.out;
+    EXPECT_EQ(shortHelp.out, help.out);
+    EXPECT_EQ(run({simPath(), "--version"}).out, "telvara-sim 1.0.0.3\n");
+}
+
 TEST(TelvaraSim, WithoutACommandPrintsTheEnvironmentAndStopsOnInterrupt) {
     RunningSim sim;
     EXPECT_TRUE(sim.root().starts_with("/"));

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,14 @@ TEST(SerialDeviceMapTest, ListsEveryValueNameInTheRegistrysOrder) {
 }
 
 struct ReadCase {
+    const char* label;  // the test's name
     const char* name;
     bool ok;
     const char* text;   // when ok
     const char* error;  // when not
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.label; }
 
 class SerialDeviceMapReadTest : public ::testing::TestWithParam<ReadCase> {};
 
@@ -57,10 +61,11 @@ TEST_P(SerialDeviceMapReadTest, ReadsTextValuesAndNamesTheValueThatIsNot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SerialDeviceMapReadTest,
-    ::testing::Values(ReadCase{"\\Device\\USBSER000", true, "COM20", nullptr},
-                      ReadCase{"\\Device\\USBSER", true, "COM30", nullptr},  // REG_EXPAND_SZ counts as text
-                      ReadCase{"\\Device\\USBSER_%s%n", false, nullptr, "Invalid data type for '\\Device\\USBSER_%s%n'"},
-                      ReadCase{"\\Device\\Gone", false, nullptr, "Failed to get data for '\\Device\\Gone'"}));
+    ::testing::Values(ReadCase{"text", "\\Device\\USBSER000", true, "COM20", nullptr},
+                      ReadCase{"expandableText", "\\Device\\USBSER", true, "COM30", nullptr},  // REG_EXPAND_SZ counts as text
+                      ReadCase{"number", "\\Device\\USBSER_%s%n", false, nullptr, "Invalid data type for '\\Device\\USBSER_%s%n'"},
+                      ReadCase{"absent", "\\Device\\Gone", false, nullptr, "Failed to get data for '\\Device\\Gone'"}),
+    [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.label); });
 
 // A value this test puts into the map and takes out again, for data that
 // `reg add` cannot write: text without its closing NUL, or no data at all.
@@ -84,11 +89,14 @@ private:
 };
 
 struct RawCase {
+    const char* label;  // the test's name
     DWORD type;
     std::string data;  // stored byte for byte
     bool ok;
     std::string text;
 };
+
+void PrintTo(const RawCase& c, std::ostream* out) { *out << c.label; }
 
 class SerialDeviceMapRawTest : public ::testing::TestWithParam<RawCase> {};
 
@@ -106,13 +114,14 @@ TEST_P(SerialDeviceMapRawTest, TextEndsAtItsFirstNulOrAtTheEndOfTheData) {
 
 INSTANTIATE_TEST_SUITE_P(
     Data, SerialDeviceMapRawTest,
-    ::testing::Values(RawCase{REG_SZ, "COM9", true, "COM9"},                   // no closing NUL
-                      RawCase{REG_SZ, std::string("COM7\0junk", 9), true, "COM7"},
-                      RawCase{REG_SZ, std::string(300, 'C'), true, std::string(300, 'C')},
-                      RawCase{REG_SZ, "", true, ""},                            // no data at all
-                      RawCase{REG_BINARY, "", true, ""},                        // no data, whatever its type
-                      RawCase{REG_BINARY, "COM5", false, ""},
-                      RawCase{REG_MULTI_SZ, std::string("COM5\0\0", 6), false, ""}));
+    ::testing::Values(RawCase{"noClosingNul", REG_SZ, "COM9", true, "COM9"},
+                      RawCase{"textUpToItsNul", REG_SZ, std::string("COM7\0junk", 9), true, "COM7"},
+                      RawCase{"longText", REG_SZ, std::string(300, 'C'), true, std::string(300, 'C')},
+                      RawCase{"noData", REG_SZ, "", true, ""},
+                      RawCase{"noDataOfAnotherType", REG_BINARY, "", true, ""},
+                      RawCase{"binary", REG_BINARY, "COM5", false, ""},
+                      RawCase{"multiText", REG_MULTI_SZ, std::string("COM5\0\0", 6), false, ""}),
+    [](const ::testing::TestParamInfo<RawCase>& info) { return std::string(info.param.label); });
 
 // Stands in for RegOpenKeyExA to see what the map asks for.
 struct OpenRecord {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,11 +95,14 @@ TEST_F(SerialPortTest, OpenMakesTheCommCallsInOrderWithTheirArguments) {
 }
 
 struct LineFormatCase {
+    const char* label;    // the test's name
     const char* format;   // nullptr: openPort9600
     BYTE driverParity;    // what the driver reports before the open changes it
     DWORD baud;
     BYTE parity;          // what the open asks for
 };
+
+void PrintTo(const LineFormatCase& c, std::ostream* out) { *out << c.label; }
 
 class LineFormatTest : public SerialPortTest, public ::testing::WithParamInterface<LineFormatCase> {};
 
@@ -125,16 +129,19 @@ TEST_P(LineFormatTest, OnlyTheParityLetterIsReadAndDataAndStopBitsAreAlways8And1
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, LineFormatTest,
-    ::testing::Values(LineFormatCase{"8O1", EVENPARITY, 2400, ODDPARITY}, LineFormatCase{"8E1", ODDPARITY, 2400, EVENPARITY},
-                      LineFormatCase{"8N1", ODDPARITY, 2400, NOPARITY}, LineFormatCase{"8M1", ODDPARITY, 2400, MARKPARITY},
-                      LineFormatCase{"8S1", ODDPARITY, 2400, SPACEPARITY},
-                      LineFormatCase{"8e1", SPACEPARITY, 2400, SPACEPARITY},  // lower case: the driver's stays
-                      LineFormatCase{"8x1", MARKPARITY, 2400, MARKPARITY},
-                      LineFormatCase{"7O2", EVENPARITY, 2400, ODDPARITY},
-                      LineFormatCase{"8N", ODDPARITY, 2400, NOPARITY},        // not 3 characters: no parity
-                      LineFormatCase{"", ODDPARITY, 2400, NOPARITY},
-                      LineFormatCase{"8O1 ", EVENPARITY, 2400, NOPARITY},
-                      LineFormatCase{nullptr, ODDPARITY, 9600, NOPARITY}));
+    ::testing::Values(LineFormatCase{"odd", "8O1", EVENPARITY, 2400, ODDPARITY},
+                      LineFormatCase{"even", "8E1", ODDPARITY, 2400, EVENPARITY},
+                      LineFormatCase{"none", "8N1", ODDPARITY, 2400, NOPARITY},
+                      LineFormatCase{"mark", "8M1", ODDPARITY, 2400, MARKPARITY},
+                      LineFormatCase{"space", "8S1", ODDPARITY, 2400, SPACEPARITY},
+                      LineFormatCase{"lowerCaseKeepsTheDrivers", "8e1", SPACEPARITY, 2400, SPACEPARITY},
+                      LineFormatCase{"unknownLetterKeepsTheDrivers", "8x1", MARKPARITY, 2400, MARKPARITY},
+                      LineFormatCase{"otherDataAndStopBits", "7O2", EVENPARITY, 2400, ODDPARITY},
+                      LineFormatCase{"twoCharacters", "8N", ODDPARITY, 2400, NOPARITY},  // not 3 characters: no parity
+                      LineFormatCase{"empty", "", ODDPARITY, 2400, NOPARITY},
+                      LineFormatCase{"fourCharacters", "8O1 ", EVENPARITY, 2400, NOPARITY},
+                      LineFormatCase{"openPort9600", nullptr, ODDPARITY, 9600, NOPARITY}),
+    [](const ::testing::TestParamInfo<LineFormatCase>& info) { return std::string(info.param.label); });
 
 TEST_F(SerialPortTest, UnreadableDriverSettingsAreReplacedByZerosNotLeftOver) {
     CommCallTrace trace;
@@ -260,10 +267,13 @@ TEST_F(SerialPortTest, BytesSentBeforeTheOpenAreDiscarded) {
 }
 
 struct ReadTimeoutCase {
+    const char* label;  // the test's name
     int argument;
     bool given;
     DWORD constant;
 };
+
+void PrintTo(const ReadTimeoutCase& c, std::ostream* out) { *out << c.label; }
 
 class ReadTimeoutTest : public SerialPortTest, public ::testing::WithParamInterface<ReadTimeoutCase> {};
 
@@ -290,9 +300,12 @@ TEST_P(ReadTimeoutTest, EachReadSetsItsOwnTotalTimeoutAndLeavesTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, ReadTimeoutTest,
-                         ::testing::Values(ReadTimeoutCase{0, false, 1}, ReadTimeoutCase{0, true, 1},
-                                           ReadTimeoutCase{-5, true, 1}, ReadTimeoutCase{1, true, 1},
-                                           ReadTimeoutCase{500, true, 500}));
+                         ::testing::Values(ReadTimeoutCase{"default", 0, false, 1}, ReadTimeoutCase{"zero", 0, true, 1},
+                                           ReadTimeoutCase{"negative", -5, true, 1}, ReadTimeoutCase{"one", 1, true, 1},
+                                           ReadTimeoutCase{"fiveHundred", 500, true, 500}),
+                         [](const ::testing::TestParamInfo<ReadTimeoutCase>& info) {
+                             return std::string(info.param.label);
+                         });
 
 TEST_F(SerialPortTest, AReadFromASilentTransmitterWaitsForItsTimeOut) {
     // The bootloader exchange counts on this: an answer may take up to half a second.

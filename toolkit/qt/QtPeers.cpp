@@ -257,11 +257,19 @@ QtMenuItem::~QtMenuItem() {
 }
 
 void QtMenuItem::setCaption(const std::string& caption) {
-    action_->setText(fromUtf8(caption));
+    caption_ = fromUtf8(caption);
+    showCaption();
 }
 
 void QtMenuItem::setSeparator(bool separator) {
+    separator_ = separator;
     action_->setSeparator(separator);
+    showCaption();
+}
+
+// Some styles draw a separator action's text beside its line; a line shows none.
+void QtMenuItem::showCaption() {
+    action_->setText(separator_ ? QString() : caption_);
 }
 
 void QtMenuItem::setChecked(bool checked) {

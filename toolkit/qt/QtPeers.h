@@ -174,10 +174,13 @@ private:
     void triggered();
     void regroup();
     void restoreChecks();
+    void showCaption();
 
     QPointer<QAction> action_;
     QPointer<QMenu> submenu_;
     QtMenuItem* parent_ = nullptr;
+    QString caption_;
+    bool separator_ = false;
     bool checked_ = false;
     bool radio_ = false;
     int groupIndex_ = 0;

@@ -4,6 +4,7 @@
 
 #include "core/Rc5Devices.h"
 #include "tools/common/LongOption.h"
+#include "tools/common/NearMatches.h"
 #include "tools/send/KeyNames.h"
 
 namespace send {
@@ -19,7 +20,7 @@ constexpr const char* kNothingToDo = "nothing to do: give commands to send, or -
 constexpr const char* kNoCommands = " sends no commands: ";
 constexpr const char* kNoDevice = " takes no --device or --toggle";
 constexpr const char* kNoPort = " needs no port; drop --port";
-constexpr const char* kBadCommand = "unknown key name or command ";
+constexpr const char* kBadCommand = "unknown key name ";
 constexpr const char* kCommandRange = "command out of range -1..63: ";
 constexpr const char* kBadDevice = "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): ";
 constexpr const char* kBadToggle = "the toggle is 0 or 1, not ";
@@ -31,7 +32,7 @@ constexpr const char* kHelpHead = R"(Usage: telvara-send [--port NAME] [--device
   or:  telvara-send [--port NAME] --bootloader
   or:  telvara-send [--port NAME] --monitor
   or:  telvara-send --lircd-conf
-  or:  telvara-send --help | --version
+  or:  telvara-send -h | --help | --version
 
 Sends remote-control commands through the TELVARA transmitter, as the keypad
 window does, and reaches its other functions from a shell.
@@ -96,6 +97,18 @@ std::optional<int> decimal(const std::string& text) {
     return value;
 }
 
+std::string nearKeyNames(const std::string& typed) {
+    std::vector<std::string_view> names;
+    for (const KeyName& key : keyNames()) names.push_back(key.name);
+    return tools::didYouMean(tools::nearMatches(typed, names));
+}
+
+std::string nearDeviceNames(const std::string& typed) {
+    std::vector<std::string_view> names;
+    for (const rc5::Device& device : rc5::devices()) names.push_back(device.name);
+    return tools::didYouMean(tools::nearMatches(typed, names));
+}
+
 bool looksNumeric(const std::string& text) {
     const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
     return text.size() > start && text.find_first_not_of("0123456789", start) == std::string::npos;
@@ -144,7 +157,7 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
 
         if (word.isFlag("--")) {
             optionsEnded = true;
-        } else if (word.isFlag("--help")) {
+        } else if (word.isFlag("--help") || word.isFlag("-h")) {
             help = true;
         } else if (word.isFlag("--version")) {
             version = true;
@@ -172,7 +185,7 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
             std::optional<int> address = rc5::deviceAddress(*given);
             if (!address && looksNumeric(*given)) address = decimal(*given);
             if (!address || *address < 0 || *address > kHighestAddress) {
-                error = kBadDevice + *given;
+                error = kBadDevice + *given + (looksNumeric(*given) ? std::string() : nearDeviceNames(*given));
                 return std::nullopt;
             }
             options.device = *address;
@@ -207,7 +220,7 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
         } else {
             command = commandOfKeyName(word);
             if (!command) {
-                error = kBadCommand + word;
+                error = kBadCommand + word + nearKeyNames(word);
                 return std::nullopt;
             }
         }

@@ -26,6 +26,7 @@ namespace {
 
 constexpr const char* kProgram = "telvara-send: ";
 constexpr const char* kTryHelp = "; try 'telvara-send --help'";
+constexpr const char* kNoPortFound = "no USB serial port found; is the transmitter plugged in?";
 constexpr const char* kNoPortListed = "no USB serial port found; plug in the transmitter or name a port with --port";
 constexpr const char* kSeveralPorts = "several USB serial ports (";
 constexpr const char* kChooseOne = "); choose one with --port";
@@ -114,6 +115,8 @@ std::optional<std::string> choosePort(const send::SendOptions& options) {
 int list() {
     const send::UsbSerialPorts ports = send::findUsbSerialPorts();
     for (const auto& name : ports.names) printLine(name);
+    // Standard output stays empty for scripts; the person at the shell is told why.
+    if (ports.names.empty() && ports.error.empty()) complain(kNoPortFound);
     if (ports.error.empty()) return kExitSuccess;
     complain(ports.error);
     return kExitFailure;
@@ -211,7 +214,7 @@ int main(int argc, char** argv) {
     }
     switch (options->mode) {
         case send::SendMode::Help: std::fputs(send::sendHelpText().c_str(), stdout); return kExitSuccess;
-        case send::SendMode::Version: std::puts(TELVARA_VERSION); return kExitSuccess;
+        case send::SendMode::Version: std::puts("telvara-send " TELVARA_VERSION); return kExitSuccess;
         case send::SendMode::List: return list();
         case send::SendMode::Print: return print(*options);
         case send::SendMode::LircdConf: std::fputs(send::lircdConf().c_str(), stdout); return kExitSuccess;

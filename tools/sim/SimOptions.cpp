@@ -5,6 +5,7 @@
 
 #include "tools/common/LongOption.h"
 #include "tools/common/ByteEscapes.h"
+#include "tools/common/NearMatches.h"
 
 namespace sim {
 namespace {
@@ -46,7 +47,7 @@ Options:
   --say TEXT           send TEXT once, as soon as a program has set up the port
   --ack TEXT           send TEXT after every valid frame
   --name NAME          the tty name to present (default ttyACM0)
-  --help, --version
+  -h, --help, --version
 TEXT takes the escapes \0 \t \r \n \\ \xHH, e.g. --ack 'OK\r\n'.
 
 Answer modes:
@@ -65,6 +66,12 @@ Examples:
 
 bool isTtyName(const std::string& name) {
     return !name.empty() && std::ranges::all_of(name, [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+}
+
+std::string nearModeNames(const std::string& typed) {
+    std::vector<std::string_view> names;
+    for (const AnswerModeName& entry : answerModeNames()) names.push_back(entry.name);
+    return tools::didYouMean(tools::nearMatches(typed, names));
 }
 
 }  // namespace
@@ -97,7 +104,7 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
             const auto given = value();
             if (!given) return false;
             const auto parsed = answerModeByName(*given);
-            if (!parsed) error = kUnknownMode + *given;
+            if (!parsed) error = kUnknownMode + *given + nearModeNames(*given);
             else into = *parsed;
             return parsed.has_value();
         };
@@ -109,7 +116,7 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
                 return std::nullopt;
             }
             break;
-        } else if (word.isFlag("--help")) {
+        } else if (word.isFlag("--help") || word.isFlag("-h")) {
             options.help = true;
         } else if (word.isFlag("--version")) {
             options.version = true;

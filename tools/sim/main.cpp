@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->version) {
-        std::puts(TELVARA_VERSION);
+        std::puts("telvara-sim " TELVARA_VERSION);
         return 0;
     }
     installStopHandlers();

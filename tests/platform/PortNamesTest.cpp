@@ -56,7 +56,8 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
     std::ofstream(dev("ttyACM9")) << "plain file";
     fs::create_symlink(line.transmitter.slavePath(), dev("ptsalias"));
 
-    const std::string notAName = "not a port name: give a tty's name (ttyACM0) or its path in /dev (/dev/ttyACM0)";
+    const std::string notAName = "not a port name: give a tty's name (ttyACM0), its path in /dev (/dev/ttyACM0) or its name in "
+        "/dev/serial/by-id";
     auto notSerial = [&](const std::string& name) {
         return dev(name) + ": not a serial port (no device driver is bound to " + name + " in " + ttyClass() + ")";
     };

@@ -188,8 +188,8 @@ TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
     const Finished outside = run(sendArgs({"--port", sim.root() + "/dev/ttyACM0", "1"}), env);
     EXPECT_EQ(outside.status, 1);
     EXPECT_EQ(outside.err, "telvara-send: cannot open port " + sim.root() +
-                               "/dev/ttyACM0: not a port name: give a tty's name (ttyACM0) or its path in /dev "
-                               "(/dev/ttyACM0)\n");
+                               "/dev/ttyACM0: not a port name: give a tty's name (ttyACM0), its path in /dev "
+                               "(/dev/ttyACM0) or its name in /dev/serial/by-id\n");
     const auto reports = receivedReports(sim.stop().out);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_TRUE(reports[1].starts_with("frame 0x0801 toggle 1")) << reports[1];

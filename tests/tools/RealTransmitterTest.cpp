@@ -199,3 +199,69 @@ TEST(RealTransmitter, AHeldKeyRepeatsItsFrameWithTheSameToggleEvery114Ms) {
     EXPECT_LE(longest, 137);
     EXPECT_TRUE(reports[2].starts_with("frame 0x0975 toggle 1")) << reports[2];
 }
+
+// Each reason an open is turned away, in one line with what to do about it.
+TEST(RealTransmitter, AnOpenThatIsTurnedAwaySaysWhyAndWhatToDo) {
+    StateDir state;
+    RunningSim sim;
+    const std::string devicePath = sim.root() + "/dev/ttyACM0";
+    const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
+    const std::string head = "telvara-send: cannot open port ttyACM0: " + devicePath + ": ";
+
+    {
+        Holder modemManager("ModemManager", devicePath);
+        ASSERT_TRUE(modemManager.holding());
+        const Finished sent = run(sendArgs({"--port", "ttyACM0", "1"}), env);
+        EXPECT_EQ(sent.status, 1);
+        EXPECT_TRUE(std::regex_match(
+            sent.err, std::regex(head + R"(open in another program \(process [0-9]+, ModemManager\); it probes new )"
+                                        R"(serial devices: keep it away from the transmitter with a udev rule that )"
+                                        R"(sets ENV\{ID_MM_DEVICE_IGNORE\}="1" \(see 'telvara-send --udev-rule'\)\n)")))
+            << sent.err;
+    }
+    {
+        Holder terminal("serialterm", devicePath);
+        ASSERT_TRUE(terminal.holding());
+        const Finished sent = run(sendArgs({"--port", "ttyACM0", "1"}), env);
+        EXPECT_TRUE(std::regex_match(
+            sent.err, std::regex(head + R"(open in another program \(process [0-9]+, serialterm\); close the port )"
+                                        R"(there, or end it\n)")))
+            << sent.err;
+    }
+
+    // Permissions: the device node's group and mode, and an ordinary user
+    // outside that group. Root passes every permission check, so only a run
+    // as root can take the part of the ordinary user (through setpriv).
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user";
+    const std::string slave = fs::read_symlink(devicePath).string();
+    const group* dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ::chmod(sim.root().c_str(), 0755);
+    const struct {
+        gid_t group;
+        mode_t mode;
+        std::string why;
+    } denied[] = {
+        {dialout->gr_gid, 0660,
+         "permission denied: the port belongs to group dialout, which this login is not in; join it with "
+         "'sudo usermod -aG dialout $USER', then log out and in again"},
+        {0, 0600,
+         "permission denied (owner root, group root, mode 0600); a udev rule can give you access: see "
+         "'telvara-send --udev-rule'"},
+    };
+    struct stat before {};
+    ASSERT_EQ(::stat(slave.c_str(), &before), 0);
+    for (const auto& c : denied) {
+        SCOPED_TRACE(c.why);
+        ASSERT_EQ(::chown(slave.c_str(), 0, c.group), 0);
+        ASSERT_EQ(::chmod(slave.c_str(), c.mode), 0);
+        std::vector<std::string> argv{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                      "--inh-caps=-all", "--", sendPath(), "--port", "ttyACM0", "1"};
+        const Finished sent = run(argv, sim.env({{"XDG_RUNTIME_DIR", ""}, {"TMPDIR", ""}}));
+        EXPECT_EQ(sent.status, 1);
+        EXPECT_NE(sent.err.find(head + c.why + "\n"), std::string::npos) << sent.err;
+    }
+    ::chown(slave.c_str(), before.st_uid, before.st_gid);
+    ::chmod(slave.c_str(), before.st_mode & 07777);
+    EXPECT_TRUE(frameReports(sim.stop().out).empty()) << "nothing was sent";
+}

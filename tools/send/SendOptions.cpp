@@ -37,8 +37,9 @@ constexpr const char* kBadDevice = "unknown device (TV, VCR, Sat, Amp, Tuner, Ta
 constexpr const char* kBadToggle = "the toggle is 0 or 1, not ";
 constexpr const char* kEmptyPort = "--port needs a port name";
 
-constexpr const char* kHelpHead = R"(Usage: telvara-send [--port NAME] [--device D] [--toggle T] COMMAND...
-  or:  telvara-send --print [--device D] [--toggle T] COMMAND...
+constexpr const char* kHelpHead = R"(Usage: telvara-send [--port NAME] [--wait SECONDS] [--device D] [--toggle T]
+                   [--hold SECONDS | --repeat N] COMMAND...
+  or:  telvara-send --print [--device D] [--toggle T] [--hold SECONDS | --repeat N] COMMAND...
   or:  telvara-send --list [--long]
   or:  telvara-send [--port NAME] --bootloader
   or:  telvara-send [--port NAME] --monitor
@@ -116,6 +117,8 @@ Examples:
   $ telvara-send --device tv 1 2 3 ok
   $ telvara-send --print --toggle 1 --device 20 stop
   $ telvara-send --port ttyACM0 --bootloader
+  $ telvara-send --list --long
+  $ telvara-send --port usb-Maker_Product_1234-if00 --wait 10 --hold 1.5 up
 )";
 
 std::optional<int> decimal(const std::string& text) {

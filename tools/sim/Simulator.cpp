@@ -1,6 +1,10 @@
 #include "tools/sim/Simulator.h"
 
+#include <algorithm>
 #include <string>
+
+#include "core/KeypadLine.h"
+#include "core/Rc5.h"
 
 #include "core/PulseStringDecoder.h"
 #include "platform/linux/PseudoTerminal.h"
@@ -19,10 +23,21 @@ constexpr auto kQuiet = std::chrono::milliseconds(200);
 // before that would be thrown away with them.
 constexpr auto kSettle = std::chrono::milliseconds(200);
 
-// A frame that comes again, toggle bit and all, within this time of the one
-// before is a repeat of a held key, as a receiver takes it: a remote repeats
-// every 114 ms, and a string longer on the wire than that a little later.
-constexpr auto kHeldGap = std::chrono::milliseconds(250);
+// The time from one frame of a held key to the next: one RC-5 frame period,
+// or the string's time on the wire where that is longer.
+std::chrono::microseconds repeatPeriod(std::size_t pulseStringLength) {
+    return std::chrono::microseconds(std::max<long long>(rc5::kFramePeriodHalfBits * rc5::kHalfBitMicroseconds,
+                                                         keypadWireMicroseconds(pulseStringLength)));
+}
+
+// A frame that comes again, toggle bit and all, in the next repeat slot of the
+// one before (a quarter period early to a quarter period late) is a repeat of
+// a held key. Sooner is two writes of one frame; later, with the pause the
+// sender makes between presses, is a key pressed again.
+bool inRepeatSlot(std::chrono::steady_clock::duration spacing, std::size_t pulseStringLength) {
+    const auto period = repeatPeriod(pulseStringLength);
+    return spacing >= period * 3 / 4 && spacing <= period * 5 / 4;
+}
 
 constexpr const char* kTimelinePrefix = "  ir: ";
 constexpr const char* kHeldHead = "  held: repeated ";
@@ -55,7 +70,7 @@ void Simulator::serve(int waitMs) {
     } else if (framer_.hasPending() && now - lastByte_ >= kQuiet) {
         flushUnfinished();
     }
-    if (held_ && now - held_->last > kHeldGap) endHold();
+    if (held_ && now - held_->last > repeatPeriod(held_->frame.size()) * 5 / 4) endHold();
     if (options_.say && !said_) {
         if (!setUpNoticed_ && portWasSetUp()) {
             setUpNoticed_ = true;
@@ -79,7 +94,7 @@ void Simulator::finish() {
 }
 
 bool Simulator::repeatsHeldKey(std::string_view text, Clock::time_point now) {
-    if (held_ && held_->frame == text && now - held_->last <= kHeldGap) {
+    if (held_ && held_->frame == text && inRepeatSlot(now - held_->last, text.size())) {
         const auto spacing = now - held_->last;
         held_->shortest = held_->repeats == 0 ? spacing : std::min(held_->shortest, spacing);
         held_->longest = std::max(held_->longest, spacing);

@@ -69,6 +69,8 @@ std::string holderDetail(const TtyUser& user) {
     return detail;
 }
 
-std::string holderAdvice(const std::string& command) { return command == kModemManager ? kModemManagerHint : kCloseItThere; }
+std::string holderAdvice(const std::string& command) {
+    return command == kModemManager ? kModemManagerHint : kCloseItThere;
+}
 
 }  // namespace serial

@@ -26,11 +26,13 @@ bool writeAttribute(const fs::path& path, const std::string& value) {
     return static_cast<bool>(out);
 }
 
+constexpr const char* kByIdKept = "#+-.:=@_";
+
 // udev's by-id names keep letters, digits and "#+-.:=@_" and make the rest '_'.
 std::string byIdPart(const std::string& text) {
     std::string part = text;
     for (char& c : part)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && std::string_view("#+-.:=@_").find(c) == std::string_view::npos)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && std::string_view(kByIdKept).find(c) == std::string_view::npos)
             c = '_';
     return part;
 }

@@ -1,7 +1,8 @@
 #include "tools/send/PortDescription.h"
 
-#include <fcntl.h>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 

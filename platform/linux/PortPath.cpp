@@ -27,6 +27,7 @@ constexpr const char* kListsNoTty = " lists no tty ";
 constexpr const char* kNotASerialPort = "not a serial port (no device driver is bound to ";
 constexpr const char* kInTtyClass = " in ";
 constexpr const char* kClose = ")";
+constexpr const char* kPlugItIn = "; is the transmitter plugged in?";
 
 // One entry of the device directory: nothing that could lead out of it.
 bool isEntryName(std::string_view name) {
@@ -76,7 +77,7 @@ std::optional<PortPath> resolvePortName(const std::string& portName, OpenFailure
             entry = *tty;
         } else if (byIdPath) {
             failure.devicePath = rootedPath(kByIdDirectory) + "/" + entry;
-            failure.reason = kNoSuchById + rootedPath(kByIdDirectory) + kClose;
+            failure.reason = kNoSuchById + rootedPath(kByIdDirectory) + kClose + kPlugItIn;
             return std::nullopt;
         }
     }
@@ -87,7 +88,7 @@ std::optional<PortPath> resolvePortName(const std::string& portName, OpenFailure
     if (fs::exists(fs::path(ttyClass) / path.ttyName, ec))
         failure.reason = kNotASerialPort + path.ttyName + kInTtyClass + ttyClass + kClose;
     else
-        failure.reason = kNoSuchPort + ttyClass + kListsNoTty + path.ttyName + kClose;
+        failure.reason = kNoSuchPort + ttyClass + kListsNoTty + path.ttyName + kClose + kPlugItIn;
     return std::nullopt;
 }
 

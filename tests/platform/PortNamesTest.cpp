@@ -86,8 +86,8 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
         {"ttyS3", notSerial("ttyS3")},
         {"tty1", notSerial("tty1")},
         {"ttyUSB0", notSerial("ttyUSB0")},
-        {"ptsalias", dev("ptsalias") + ": no such port (" + ttyClass() + " lists no tty ptsalias)"},
-        {"nosuchport", dev("nosuchport") + ": no such port (" + ttyClass() + " lists no tty nosuchport)"},
+        {"ptsalias", dev("ptsalias") + ": no such port (" + ttyClass() + " lists no tty ptsalias); is the transmitter plugged in?"},
+        {"nosuchport", dev("nosuchport") + ": no such port (" + ttyClass() + " lists no tty nosuchport); is the transmitter plugged in?"},
         {"ttyACM9", dev("ttyACM9") + ": not a terminal, so not a serial port"},
     };
 

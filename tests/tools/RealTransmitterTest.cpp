@@ -107,11 +107,11 @@ TEST(RealTransmitter, TheStableByIdNameReachesTheSamePortAndNothingOutsideDev) {
         std::string why;
     } refused[] = {
         {"usb-escape-if00", sim.root() + "/dev/usb-escape-if00: no such port (" + sim.root() +
-                                "/sys/class/tty lists no tty usb-escape-if00)"},
+                                "/sys/class/tty lists no tty usb-escape-if00); is the transmitter plugged in?"},
         {"/dev/serial/by-id/usb-escape-if00", sim.root() + "/dev/serial/by-id/usb-escape-if00: no such port (no link "
-                                                           "of that name in " + sim.root() + "/dev/serial/by-id)"},
+                                                           "of that name in " + sim.root() + "/dev/serial/by-id); is the transmitter plugged in?"},
         {"usb-console-if00",
-         sim.root() + "/dev/tty: no such port (" + sim.root() + "/sys/class/tty lists no tty tty)"},
+         sim.root() + "/dev/tty: no such port (" + sim.root() + "/sys/class/tty lists no tty tty); is the transmitter plugged in?"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.name);

@@ -174,7 +174,7 @@ TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailureThatSaysWhatWasTried) 
     EXPECT_EQ(done.status, 1);
     EXPECT_EQ(done.out, "");
     EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7: " + sim.root() + "/dev/ttyACM7: no such port (" +
-                            sim.root() + "/sys/class/tty lists no tty ttyACM7)\n");
+                            sim.root() + "/sys/class/tty lists no tty ttyACM7); is the transmitter plugged in?\n");
 }
 
 TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {

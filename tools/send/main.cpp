@@ -1,5 +1,6 @@
 // telvara-send: the control program's functions from a shell.
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "core/BootloaderActivation.h"
@@ -106,9 +108,18 @@ std::string toggleKeyOf(const std::string& portName) {
     return path ? path->ttyName : portName;
 }
 
+// Listed, and with its device node made: sysfs shows a new port a moment
+// before its node appears in /dev.
 bool portIsThere(const std::string& portName) {
     serial::OpenFailure ignored;
-    return serial::resolvePortName(portName, ignored).has_value();
+    const auto path = serial::resolvePortName(portName, ignored);
+    struct stat st {};
+    return path && ::stat(path->devicePath.c_str(), &st) == 0;
+}
+
+bool listedPortsAreThere() {
+    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    return !ports.names.empty() && std::all_of(ports.names.begin(), ports.names.end(), portIsThere);
 }
 
 // With --wait, until the port is there (named, or any USB serial port) or the
@@ -117,7 +128,7 @@ void waitForPort(const send::SendOptions& options) {
     if (!options.waitSeconds) return;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(*options.waitSeconds);
     auto there = [&] {
-        return options.port ? portIsThere(*options.port) : !send::findUsbSerialPorts().names.empty();
+        return options.port ? portIsThere(*options.port) : listedPortsAreThere();
     };
     while (!there() && stopRequested == 0 && std::chrono::steady_clock::now() < until) {
         const auto next = std::min(until, std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitPollMs));

@@ -135,6 +135,21 @@ TEST(TelvaraSend, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
         {"--lircd-conf", "1"},
         {"--lircd-conf", "--device", "VCR"},
         {"--lircd-conf", "--monitor"},
+        {"--port", "ttyACM0", "--long", "1"},
+        {"--port", "ttyACM0", "--hold", "0.05", "1"},
+        {"--port", "ttyACM0", "--hold", "61", "1"},
+        {"--port", "ttyACM0", "--hold", "1.", "1"},
+        {"--port", "ttyACM0", "--hold", "1.2345", "1"},
+        {"--port", "ttyACM0", "--hold", "-1", "1"},
+        {"--port", "ttyACM0", "--repeat", "501", "1"},
+        {"--port", "ttyACM0", "--repeat", "x", "1"},
+        {"--port", "ttyACM0", "--hold", "1", "--repeat", "2", "1"},
+        {"--port", "ttyACM0", "--repeat", "2", "--monitor"},
+        {"--port", "ttyACM0", "--wait", "-1", "1"},
+        {"--port", "ttyACM0", "--wait", "1.5", "1"},
+        {"--list", "--wait", "5"},
+        {"--port", "ttyACM0", "--udev-rule", "1"},
+        {"--udev-rule", "--list"},
     };
     for (const auto& args : cases) {
         std::vector<std::string> argv{sendPath()};

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 
 #include "app/Unit2.h"
@@ -20,6 +21,7 @@ serialInterface* CurrentPort = nullptr;
 namespace {
 
 constexpr int kPortGroup = 2;  // the Device items use 1
+constexpr const char* kCannotOpenPort = "cannot open port ";
 
 // The hint carries the data: a command number, a system address or a port name.
 const std::string& hintOf(TObject* Sender) {
@@ -31,6 +33,13 @@ std::string readMapText(const SerialDeviceMap& map, const std::string& valueName
     std::string text, error;
     if (!map.readText(valueName, text, error)) throw std::runtime_error(error);
     return text;
+}
+
+// The status bar says only "error"; why the port would not open goes to
+// standard error, where a user who started the program from a shell sees it.
+void reportOpenFailure(const std::string& portName, const serial::OpenFailure& failure) {
+    if (failure.reason.empty()) return;
+    std::fprintf(stderr, "%s: %s%s: %s\n", kTitle, kCannotOpenPort, portName.c_str(), failure.text().c_str());
 }
 
 void deleteCurrentPort() {
@@ -101,16 +110,20 @@ void TForm1::PortMenuClick(TObject* Sender) {
     dynamic_cast<TMenuItem&>(*Sender).Checked = true;
     PortName = hintOf(Sender);
     deleteCurrentPort();  // the old port closes before the new one opens
-    CurrentPort = openPort(PortName, kKeypadBaudRate, kKeypadLineFormat);
+    serial::OpenFailure failure;
+    CurrentPort = openPort(PortName, kKeypadBaudRate, kKeypadLineFormat, &failure);
     StatusBar->SimpleText = CurrentPort != nullptr ? PortName : std::string(kStatusError);
+    reportOpenFailure(PortName, failure);
 }
 
 void TForm1::ActivateBootloader1Click(TObject*) {
     if (Application->MessageBox(kConfirmActivation, kTitle, MB_OKCANCEL) != IDOK) return;
     // Ports are opened exclusively, and the one open at 2400 baud is normally the one to reopen.
     deleteCurrentPort();
-    CurrentPort = openPort9600(PortName);
+    serial::OpenFailure failure;
+    CurrentPort = openPort9600(PortName, &failure);
     if (CurrentPort == nullptr) {
+        reportOpenFailure(PortName, failure);
         StatusBar->SimpleText = bootloader::kStatusUnableToOpenPort + PortName;
         return;
     }

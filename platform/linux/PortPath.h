@@ -18,7 +18,9 @@ struct PortPath {
 // A port name is an entry of /dev, given bare ("ttyACM0", as the serial device
 // map gives it) or as its path ("/dev/ttyACM0", as other serial tools take it).
 // An entry that is a link within /dev (an alias made by udev) stands for the
-// tty it leads to. The tty must have a device driver, as the ttys the serial
+// tty it leads to, and so does a stable name from /dev/serial/by-id, given
+// bare ("usb-Maker_Product_1234-if00") or as its path, which survives the
+// renumbering of a re-plug. The tty must have a device driver, as the ttys the serial
 // device map lists have: /dev/tty, ptmx, the console, the virtual consoles
 // and the pseudo-terminals are not serial ports.
 // nullopt, with `failure` saying what was tried and why, for anything else;

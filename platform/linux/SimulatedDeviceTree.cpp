@@ -1,8 +1,10 @@
 #include "platform/linux/SimulatedDeviceTree.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <unistd.h>
 
@@ -13,6 +15,27 @@ namespace {
 constexpr const char* kTtyClass = "/sys/class/tty";
 constexpr const char* kDrivers = "/sys/bus/drivers";
 constexpr const char* kLockDirectory = "/run/lock";
+constexpr const char* kUsbHost = "/sys/devices/pci0000:00/0000:00:14.0/usb1";
+constexpr const char* kUsbDrivers = "/sys/bus/usb/drivers";
+constexpr const char* kAcmDriver = "cdc_acm";
+constexpr const char* kByIdDirectory = "/dev/serial/by-id";
+
+bool writeAttribute(const fs::path& path, const std::string& value) {
+    std::ofstream out(path);
+    out << value << '\n';
+    return static_cast<bool>(out);
+}
+
+constexpr const char* kByIdKept = "#+-.:=@_";
+
+// udev's by-id names keep letters, digits and "#+-.:=@_" and make the rest '_'.
+std::string byIdPart(const std::string& text) {
+    std::string part = text;
+    for (char& c : part)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && std::string_view(kByIdKept).find(c) == std::string_view::npos)
+            c = '_';
+    return part;
+}
 
 bool makeDirectories(const fs::path& path) {
     std::error_code ec;
@@ -53,6 +76,40 @@ bool SimulatedDeviceTree::addTty(const std::string& name, const std::string& dri
     fs::create_directory_symlink(fs::path("../../../..") / "bus/drivers" / driver, device / "driver", ec);
     if (ec) return false;
     if (!devTarget.empty()) fs::create_symlink(devTarget, fs::path(root_) / "dev" / name, ec);
+    return !ec;
+}
+
+std::string SimulatedDeviceTree::byIdName(const UsbDescriptors& usb) {
+    return "usb-" + byIdPart(usb.manufacturer) + "_" + byIdPart(usb.product) + "_" + byIdPart(usb.serialNumber) +
+           "-if00";
+}
+
+bool SimulatedDeviceTree::addUsbTty(const std::string& name, const UsbDescriptors& usb, const std::string& devTarget) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
+    const std::string usbDevice = "1-" + std::to_string(++usbPorts_);
+    const std::string interface = usbDevice + ":1.0";
+    const fs::path deviceDir = fs::path(root_ + kUsbHost) / usbDevice;
+    const fs::path ttyDir = deviceDir / interface / "tty" / name;
+    if (!makeDirectories(ttyDir) || !makeDirectories(root_ + kUsbDrivers + "/" + kAcmDriver) ||
+        !makeDirectories(root_ + kByIdDirectory))
+        return false;
+    bool written = writeAttribute(deviceDir / "idVendor", usb.vendorId) &&
+                   writeAttribute(deviceDir / "idProduct", usb.productId) &&
+                   writeAttribute(deviceDir / "manufacturer", usb.manufacturer) &&
+                   writeAttribute(deviceDir / "product", usb.product) &&
+                   writeAttribute(deviceDir / "serial", usb.serialNumber);
+    if (!written) return false;
+    std::error_code ec;
+    // Relative links, each the way sysfs writes it.
+    fs::create_directory_symlink(fs::path("../../../../../../bus/usb/drivers") / kAcmDriver,
+                                 deviceDir / interface / "driver", ec);
+    if (!ec) fs::create_directory_symlink(fs::path("../../../") / interface, ttyDir / "device", ec);
+    if (!ec)
+        fs::create_directory_symlink(fs::path("../../devices/pci0000:00/0000:00:14.0/usb1") / usbDevice / interface /
+                                         "tty" / name,
+                                     fs::path(root_ + kTtyClass) / name, ec);
+    if (!ec) fs::create_symlink(fs::path("../..") / name, fs::path(root_ + kByIdDirectory) / byIdName(usb), ec);
+    if (!ec && !devTarget.empty()) fs::create_symlink(devTarget, fs::path(root_) / "dev" / name, ec);
     return !ec;
 }
 

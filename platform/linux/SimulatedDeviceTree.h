@@ -32,6 +32,22 @@ public:
     // A tty driven by `driver` whose device node is `devTarget` (e.g. "/dev/pts/3").
     // An empty devTarget adds no dev/NAME entry.
     bool addTty(const std::string& name, const std::string& driver, const std::string& devTarget);
+    // A USB serial port as the kernel and udev lay one out: sys/class/tty/NAME
+    // links into sys/devices/.../1-N/1-N:1.0/tty/NAME, whose `device` is the USB
+    // interface 1-N:1.0 (driven by cdc_acm); the descriptors sit in the USB
+    // device 1-N; dev/NAME -> devTarget; dev/serial/by-id/usb-<manufacturer>_
+    // <product>_<serial>-if00 -> ../../NAME. Each port gets a USB device of its own.
+    struct UsbDescriptors {
+        std::string vendorId;  // four hex digits
+        std::string productId;
+        std::string manufacturer;
+        std::string product;
+        std::string serialNumber;
+    };
+    bool addUsbTty(const std::string& name, const UsbDescriptors& usb, const std::string& devTarget);
+    // The stable by-id name a port added by addUsbTty gets.
+    static std::string byIdName(const UsbDescriptors& usb);
+
     // A tty without a driver, like the virtual consoles: listed in sysfs, not a serial port.
     bool addTtyWithoutDriver(const std::string& name);
     // Takes away sys/class/tty altogether, as on a system without sysfs.
@@ -39,4 +55,5 @@ public:
 
 private:
     std::string root_;
+    int usbPorts_ = 0;
 };

@@ -47,7 +47,7 @@ bool holds(int fdDirectory, dev_t device) {
     return found;
 }
 
-std::string commandOf(const std::string& processDirectory) {
+std::string commandIn(const std::string& processDirectory) {
     const int fd = ::open((processDirectory + "/comm").c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return {};
     char text[kMostCommandBytes];
@@ -63,6 +63,14 @@ std::string commandOf(const std::string& processDirectory) {
 std::optional<TtyUser> otherProcessUsing(int fd) {
     struct stat own {};
     if (::fstat(fd, &own) != 0 || !S_ISCHR(own.st_mode)) return std::nullopt;
+    return otherProcessUsingDevice(own.st_rdev);
+}
+
+std::string processCommand(long pid) {
+    return pid > 0 ? commandIn(std::string(kProc) + "/" + std::to_string(pid)) : std::string();
+}
+
+std::optional<TtyUser> otherProcessUsingDevice(dev_t device) {
     DIR* proc = ::opendir(kProc);
     if (proc == nullptr) return std::nullopt;
     const long self = static_cast<long>(::getpid());
@@ -75,8 +83,8 @@ std::optional<TtyUser> otherProcessUsing(int fd) {
         // Not ours to see (another user's process), or gone meanwhile.
         const int fdDirectory = ::open((processDirectory + "/fd").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fdDirectory < 0) continue;
-        if (holds(fdDirectory, own.st_rdev)) {
-            user = TtyUser{pid, commandOf(processDirectory)};
+        if (holds(fdDirectory, device)) {
+            user = TtyUser{pid, commandIn(processDirectory)};
             break;
         }
     }

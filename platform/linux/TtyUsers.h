@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace serial {
 
@@ -17,5 +18,12 @@ struct TtyUser {
 // A process other than this one with a descriptor on the device that `fd` is
 // open on; nullopt when no visible process has one.
 std::optional<TtyUser> otherProcessUsing(int fd);
+
+// The same for the character device `device` (st_rdev), when this process
+// could not open it itself.
+std::optional<TtyUser> otherProcessUsingDevice(dev_t device);
+
+// The name /proc gives process `pid`; empty when it is gone or not to be seen.
+std::string processCommand(long pid);
 
 }  // namespace serial

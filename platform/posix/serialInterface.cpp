@@ -23,6 +23,7 @@
 
 #include "platform/linux/PortLockFile.h"
 #include "platform/linux/PortPath.h"
+#include "platform/linux/PortRefusal.h"
 #include "platform/linux/TtyUsers.h"
 #include "platform/posix/LineSettings.h"
 
@@ -35,7 +36,7 @@ constexpr const char* kHeldByLock = "held by another program (lock file ";
 constexpr const char* kOfProcess = " of process ";
 constexpr const char* kHeldExclusively = "held by another program, which has set it for its exclusive use";
 constexpr const char* kDeviceLocked = "held by another program, which has locked the device";
-constexpr const char* kOpenElsewhere = "open in another program (process ";
+constexpr const char* kOpenElsewhere = "open in another program (";
 constexpr const char* kClose = ")";
 
 int fdOf(serial::NativeHandle handle) { return static_cast<int>(handle); }
@@ -62,14 +63,34 @@ void release(int fd) {
 
 std::string heldByLock(const serial::PortLock& lock) {
     std::string reason = kHeldByLock + lock.path;
-    if (lock.holder > 0) reason += kOfProcess + std::to_string(lock.holder);
-    return reason + kClose;
+    std::string command;
+    if (lock.holder > 0) {
+        command = serial::processCommand(lock.holder);
+        reason += kOfProcess + std::to_string(lock.holder);
+        if (!command.empty()) reason += ", " + command;
+    }
+    return reason + kClose + serial::holderAdvice(command);
 }
 
 std::string openElsewhere(const serial::TtyUser& user) {
-    std::string reason = kOpenElsewhere + std::to_string(user.pid);
-    if (!user.command.empty()) reason += ", " + user.command;
-    return reason + kClose;
+    return kOpenElsewhere + serial::holderDetail(user) + kClose + serial::holderAdvice(user.command);
+}
+
+// A tty in exclusive mode turns away every open but root's, so who has it
+// can only be looked for by the device number.
+std::string heldExclusively(const std::string& devicePath) {
+    struct stat st {};
+    if (::stat(devicePath.c_str(), &st) == 0 && S_ISCHR(st.st_mode))
+        if (const std::optional<serial::TtyUser> user = serial::otherProcessUsingDevice(st.st_rdev))
+            return kHeldExclusively + std::string(" (") + serial::holderDetail(*user) + kClose +
+                   serial::holderAdvice(user->command);
+    return kHeldExclusively;
+}
+
+std::string refusedOpen(int error, const std::string& devicePath) {
+    if (error == EBUSY) return heldExclusively(devicePath);
+    if (error == EACCES) return serial::permissionDeniedReason(devicePath);
+    return std::strerror(error);
 }
 
 struct HeldPort {
@@ -99,7 +120,7 @@ std::optional<HeldPort> openExclusive(const std::string& portName, serial::OpenF
 
     // Non-blocking, so that a modem line without carrier cannot hold up the open.
     const int fd = ::open(path->devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return refuse(-1, errno == EBUSY ? kHeldExclusively : std::strerror(errno));
+    if (fd < 0) return refuse(-1, refusedOpen(errno, path->devicePath));
 
     // Only a terminal is a serial port. Anything else under /dev (a disk, memory,
     // I/O ports) must never receive pulse strings, so it is not opened as one.
@@ -108,12 +129,17 @@ std::optional<HeldPort> openExclusive(const std::string& portName, serial::OpenF
 
     // Another port of this program, root or not, runs into the advisory lock,
     // and so does a serial program that locks devices the same way.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return refuse(fd, kDeviceLocked);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        const std::optional<serial::TtyUser> user = serial::otherProcessUsing(fd);
+        return refuse(fd, user ? kDeviceLocked + std::string(" (") + serial::holderDetail(*user) + kClose +
+                                     serial::holderAdvice(user->command)
+                               : std::string(kDeviceLocked));
+    }
 
     // Exclusive mode turns away later opens, but not root's: root gets here
     // and must not take the port, nor clear the mode, from the program that set it.
     int exclusive = 0;
-    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return refuse(fd, kHeldExclusively);
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return refuse(fd, heldExclusively(path->devicePath));
     ::ioctl(fd, TIOCEXCL);
 
     // A program that opened the port before us without exclusive mode (a

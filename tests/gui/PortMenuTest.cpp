@@ -79,7 +79,11 @@ TEST_F(ProgramTest, APortThatCannotBeOpenedShowsErrorKeepsItsNameAndHoldsNoPort)
     EXPECT_TRUE(Form1->MenuPort->Items(1)->Checked.get());
     EXPECT_FALSE(Form1->MenuPort->Items(0)->Checked.get());
 
+    // The status bar says only "error"; standard error says why, in one line.
+    testing::internal::CaptureStderr();
     choosePort(2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "TELVARA: cannot open port ttyACM2: " + tree->root() + "/dev/ttyACM2: No such file or directory\n");
     EXPECT_EQ(status(), "error");
     EXPECT_EQ(Form1->PortName, "ttyACM2");
     EXPECT_TRUE(Form1->MenuPort->Items(2)->Checked.get());

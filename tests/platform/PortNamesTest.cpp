@@ -56,7 +56,8 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
     std::ofstream(dev("ttyACM9")) << "plain file";
     fs::create_symlink(line.transmitter.slavePath(), dev("ptsalias"));
 
-    const std::string notAName = "not a port name: give a tty's name (ttyACM0) or its path in /dev (/dev/ttyACM0)";
+    const std::string notAName = "not a port name: give a tty's name (ttyACM0), its path in /dev (/dev/ttyACM0) or its name in "
+        "/dev/serial/by-id";
     auto notSerial = [&](const std::string& name) {
         return dev(name) + ": not a serial port (no device driver is bound to " + name + " in " + ttyClass() + ")";
     };
@@ -85,8 +86,8 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
         {"ttyS3", notSerial("ttyS3")},
         {"tty1", notSerial("tty1")},
         {"ttyUSB0", notSerial("ttyUSB0")},
-        {"ptsalias", dev("ptsalias") + ": no such port (" + ttyClass() + " lists no tty ptsalias)"},
-        {"nosuchport", dev("nosuchport") + ": no such port (" + ttyClass() + " lists no tty nosuchport)"},
+        {"ptsalias", dev("ptsalias") + ": no such port (" + ttyClass() + " lists no tty ptsalias); is the transmitter plugged in?"},
+        {"nosuchport", dev("nosuchport") + ": no such port (" + ttyClass() + " lists no tty nosuchport); is the transmitter plugged in?"},
         {"ttyACM9", dev("ttyACM9") + ": not a terminal, so not a serial port"},
     };
 

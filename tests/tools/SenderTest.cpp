@@ -135,6 +135,21 @@ TEST(TelvaraSend, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
         {"--lircd-conf", "1"},
         {"--lircd-conf", "--device", "VCR"},
         {"--lircd-conf", "--monitor"},
+        {"--port", "ttyACM0", "--long", "1"},
+        {"--port", "ttyACM0", "--hold", "0.05", "1"},
+        {"--port", "ttyACM0", "--hold", "61", "1"},
+        {"--port", "ttyACM0", "--hold", "1.", "1"},
+        {"--port", "ttyACM0", "--hold", "1.2345", "1"},
+        {"--port", "ttyACM0", "--hold", "-1", "1"},
+        {"--port", "ttyACM0", "--repeat", "501", "1"},
+        {"--port", "ttyACM0", "--repeat", "x", "1"},
+        {"--port", "ttyACM0", "--hold", "1", "--repeat", "2", "1"},
+        {"--port", "ttyACM0", "--repeat", "2", "--monitor"},
+        {"--port", "ttyACM0", "--wait", "-1", "1"},
+        {"--port", "ttyACM0", "--wait", "1.5", "1"},
+        {"--list", "--wait", "5"},
+        {"--port", "ttyACM0", "--udev-rule", "1"},
+        {"--udev-rule", "--list"},
     };
     for (const auto& args : cases) {
         std::vector<std::string> argv{sendPath()};
@@ -174,7 +189,7 @@ TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailureThatSaysWhatWasTried) 
     EXPECT_EQ(done.status, 1);
     EXPECT_EQ(done.out, "");
     EXPECT_EQ(done.err, "telvara-send: cannot open port ttyACM7: " + sim.root() + "/dev/ttyACM7: no such port (" +
-                            sim.root() + "/sys/class/tty lists no tty ttyACM7)\n");
+                            sim.root() + "/sys/class/tty lists no tty ttyACM7); is the transmitter plugged in?\n");
 }
 
 TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
@@ -188,8 +203,8 @@ TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
     const Finished outside = run(sendArgs({"--port", sim.root() + "/dev/ttyACM0", "1"}), env);
     EXPECT_EQ(outside.status, 1);
     EXPECT_EQ(outside.err, "telvara-send: cannot open port " + sim.root() +
-                               "/dev/ttyACM0: not a port name: give a tty's name (ttyACM0) or its path in /dev "
-                               "(/dev/ttyACM0)\n");
+                               "/dev/ttyACM0: not a port name: give a tty's name (ttyACM0), its path in /dev "
+                               "(/dev/ttyACM0) or its name in /dev/serial/by-id\n");
     const auto reports = receivedReports(sim.stop().out);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_TRUE(reports[1].starts_with("frame 0x0801 toggle 1")) << reports[1];

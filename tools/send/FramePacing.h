@@ -5,6 +5,7 @@
 // frame period for the light, so that a receiver sees the frames apart rather
 // than one held key.
 
+#include <algorithm>
 #include <cstddef>
 
 #include "core/KeypadLine.h"
@@ -15,9 +16,23 @@ namespace send {
 // 113.8 ms, rounded up to 114.
 inline constexpr int kRc5FramePeriodMs = (rc5::kFramePeriodHalfBits * rc5::kHalfBitMicroseconds + 999) / 1000;
 
-constexpr int pauseAfterFrameMs(std::size_t pulseStringLength) {
+// How long the pulse string takes on the wire at the keypad's line settings.
+constexpr int wireTimeMs(std::size_t pulseStringLength) {
     const auto bits = static_cast<long long>(pulseStringLength) * keypadWireBitsPerCharacter();
-    return static_cast<int>((bits * 1000 + kKeypadBaudRate - 1) / kKeypadBaudRate) + kRc5FramePeriodMs;
+    return static_cast<int>((bits * 1000 + kKeypadBaudRate - 1) / kKeypadBaudRate);
+}
+
+constexpr int pauseAfterFrameMs(std::size_t pulseStringLength) {
+    return wireTimeMs(pulseStringLength) + kRc5FramePeriodMs;
+}
+
+// From the start of one frame of a held key to the start of the next: one
+// RC-5 frame period, as a remote repeats it. A pulse string longer on the
+// wire than that (more than 24 characters at 2400 baud) sets the pace
+// instead: sent any faster, the repeats would pile up in the port's queue
+// and run on after the key is let go.
+constexpr int repeatPeriodMs(std::size_t pulseStringLength) {
+    return std::max(kRc5FramePeriodMs, wireTimeMs(pulseStringLength));
 }
 
 }  // namespace send

@@ -15,7 +15,19 @@ constexpr int kHighestCommand = 63;
 constexpr int kHighestAddress = 31;
 
 constexpr const char* kUnknownOption = "unknown option ";
-constexpr const char* kTwoModes = "choose one of --list, --print, --bootloader, --monitor, --lircd-conf";
+constexpr const char* kTwoModes =
+    "choose one of --list, --print, --bootloader, --monitor, --lircd-conf, --udev-rule";
+constexpr const char* kLongWithoutList = "--long goes with --list";
+constexpr const char* kBadWait = "--wait takes whole seconds 0..3600, not ";
+constexpr const char* kBadHold = "--hold takes seconds 0.1..60 (e.g. 1.5), not ";
+constexpr const char* kBadRepeat = "--repeat takes a count 0..500, not ";
+constexpr const char* kHoldOrRepeat = "choose one of --hold and --repeat";
+constexpr const char* kHoldSends = " holds no key: --hold and --repeat go with commands to send or --print";
+constexpr const char* kNoWait = " waits for no port; drop --wait";
+constexpr int kMostWaitSeconds = 3600;
+constexpr int kLeastHoldMs = 100;
+constexpr int kMostHoldMs = 60000;
+constexpr int kMostRepeats = 500;
 constexpr const char* kNothingToDo = "nothing to do: give commands to send, or --list, --bootloader, --monitor";
 constexpr const char* kNoCommands = " sends no commands: ";
 constexpr const char* kNoDevice = " takes no --device or --toggle";
@@ -26,12 +38,14 @@ constexpr const char* kBadDevice = "unknown device (TV, VCR, Sat, Amp, Tuner, Ta
 constexpr const char* kBadToggle = "the toggle is 0 or 1, not ";
 constexpr const char* kEmptyPort = "--port needs a port name";
 
-constexpr const char* kHelpHead = R"(Usage: telvara-send [--port NAME] [--device D] [--toggle T] COMMAND...
-  or:  telvara-send --print [--device D] [--toggle T] COMMAND...
-  or:  telvara-send --list
+constexpr const char* kHelpHead = R"(Usage: telvara-send [--port NAME] [--wait SECONDS] [--device D] [--toggle T]
+                   [--hold SECONDS | --repeat N] COMMAND...
+  or:  telvara-send --print [--device D] [--toggle T] [--hold SECONDS | --repeat N] COMMAND...
+  or:  telvara-send --list [--long]
   or:  telvara-send [--port NAME] --bootloader
   or:  telvara-send [--port NAME] --monitor
   or:  telvara-send --lircd-conf
+  or:  telvara-send [--port NAME] --udev-rule
   or:  telvara-send -h | --help | --version
 
 Sends remote-control commands through the TELVARA transmitter, as the keypad
@@ -46,6 +60,10 @@ window does, and reaches its other functions from a shell.
   --print        prints those lines only; needs no port. The toggle starts at 0.
   --list         prints the USB serial ports, one name per line, in the order of
                  the serial device map, as the Port menu lists them.
+  --long         with --list: one line per port with what the system knows of
+                 it: driver, USB vendor:product IDs, manufacturer, product,
+                 serial number, the stable name in /dev/serial/by-id, whether
+                 you may open it, and which process holds it, if one does.
   --bootloader   reopens the port at 9600 baud 8N1, signs on over STK500v2, sends
                  the firmware-upgrade command with the access code and prints the
                  status: "Success!", "upgrade Error!", "No Sync" or
@@ -59,10 +77,24 @@ window does, and reaches its other functions from a shell.
   --lircd-conf   prints a remote definition for LIRC's lircd and its "telvara"
                  driver: an RC-5 remote per device (TV, VCR, ...) with the
                  keypad's keys under LIRC's names (KEY_1, KEY_PLAY, ...).
+  --udev-rule    prints a udev rule for the plugged-in transmitter, matched on its
+                 USB vendor and product IDs, that gives the logged-in user access
+                 and keeps modem managers away, with the commands that install it.
+                 It writes nothing itself.
 
   --port NAME    the port: a serial device's tty name or its path in /dev, e.g.
-                 ttyACM0 or /dev/ttyACM0. Without it, the one USB serial port listed
-                 is used; with none or several listed, name it.
+                 ttyACM0 or /dev/ttyACM0, or its stable name in /dev/serial/by-id,
+                 which stays the same when a re-plug renumbers the tty. Without
+                 it, the one USB serial port listed is used; with none or several
+                 listed, name it.
+  --wait SECONDS when the port (named, or the only one) is not there yet, waits up
+                 to this long for it to appear, as after a re-plug or a firmware
+                 update.
+  --hold SECONDS holds each key down this long (e.g. 1.5): its frame is sent again
+                 and again, one RC-5 frame period (114 ms) apart, with the same
+                 toggle bit, as a remote does while a key is held; the toggle
+                 flips once, when the key is let go.
+  --repeat N     holds each key down for N repeats of its frame after the first.
   --device D     the appliance: TV (0), VCR (5), Sat (8), Amp (16), Tuner (17),
                  Tape (18), CD (20) in any case, or an RC-5 address 0..31. Default TV.
   --toggle T     the toggle bit of the first command, 0 or 1, instead of the one
@@ -86,6 +118,8 @@ Examples:
   $ telvara-send --device tv 1 2 3 ok
   $ telvara-send --print --toggle 1 --device 20 stop
   $ telvara-send --port ttyACM0 --bootloader
+  $ telvara-send --list --long
+  $ telvara-send --port usb-Maker_Product_1234-if00 --wait 10 --hold 1.5 up
 )";
 
 std::optional<int> decimal(const std::string& text) {
@@ -107,6 +141,22 @@ std::string nearDeviceNames(const std::string& typed) {
     std::vector<std::string_view> names;
     for (const rc5::Device& device : rc5::devices()) names.push_back(device.name);
     return tools::didYouMean(tools::nearMatches(typed, names));
+}
+
+// Seconds with up to three decimals ("1", "1.5", "0.25") in milliseconds.
+std::optional<int> milliseconds(const std::string& text) {
+    const std::size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    if (whole.empty() || whole.size() > 4 || fraction.size() > 3 ||
+        text.find_first_not_of("0123456789.") != std::string::npos || fraction.find('.') != std::string::npos ||
+        (point != std::string::npos && fraction.empty()))
+        return std::nullopt;
+    fraction.resize(3, '0');
+    const auto seconds = decimal(whole);
+    const auto thousandths = decimal(fraction);
+    if (!seconds || !thousandths) return std::nullopt;
+    return *seconds * 1000 + *thousandths;
 }
 
 bool looksNumeric(const std::string& text) {
@@ -171,6 +221,37 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
             if (!setMode(SendMode::Monitor)) return std::nullopt;
         } else if (word.isFlag("--lircd-conf")) {
             if (!setMode(SendMode::LircdConf)) return std::nullopt;
+        } else if (word.isFlag("--udev-rule")) {
+            if (!setMode(SendMode::UdevRule)) return std::nullopt;
+        } else if (word.isFlag("--long")) {
+            options.longList = true;
+        } else if (option == "--wait") {
+            const auto given = value();
+            if (!given) return std::nullopt;
+            const auto seconds = looksNumeric(*given) ? decimal(*given) : std::nullopt;
+            if (!seconds || *seconds < 0 || *seconds > kMostWaitSeconds) {
+                error = kBadWait + *given;
+                return std::nullopt;
+            }
+            options.waitSeconds = *seconds;
+        } else if (option == "--hold") {
+            const auto given = value();
+            if (!given) return std::nullopt;
+            const auto ms = milliseconds(*given);
+            if (!ms || *ms < kLeastHoldMs || *ms > kMostHoldMs) {
+                error = kBadHold + *given;
+                return std::nullopt;
+            }
+            options.holdMs = *ms;
+        } else if (option == "--repeat") {
+            const auto given = value();
+            if (!given) return std::nullopt;
+            const auto count = looksNumeric(*given) ? decimal(*given) : std::nullopt;
+            if (!count || *count < 0 || *count > kMostRepeats) {
+                error = kBadRepeat + *given;
+                return std::nullopt;
+            }
+            options.repeats = *count;
         } else if (option == "--port") {
             const auto given = value();
             if (!given) return std::nullopt;
@@ -233,6 +314,7 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
                            : options.mode == SendMode::Bootloader ? "--bootloader"
                            : options.mode == SendMode::Monitor    ? "--monitor"
                            : options.mode == SendMode::LircdConf  ? "--lircd-conf"
+                           : options.mode == SendMode::UdevRule   ? "--udev-rule"
                                                                   : "--print";
     if (sends && options.commands.empty()) {
         error = kNothingToDo;
@@ -250,6 +332,22 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
         options.mode == SendMode::Print || options.mode == SendMode::List || options.mode == SendMode::LircdConf;
     if (needsNoPort && options.port) {
         error = modeName + std::string(kNoPort);
+        return std::nullopt;
+    }
+    if (options.longList && options.mode != SendMode::List) {
+        error = kLongWithoutList;
+        return std::nullopt;
+    }
+    if (options.holdMs && options.repeats) {
+        error = kHoldOrRepeat;
+        return std::nullopt;
+    }
+    if (!sends && (options.holdMs || options.repeats)) {
+        error = modeName + std::string(kHoldSends);
+        return std::nullopt;
+    }
+    if (needsNoPort && options.waitSeconds) {
+        error = modeName + std::string(kNoWait);
         return std::nullopt;
     }
     return options;

@@ -10,11 +10,15 @@
 
 namespace send {
 
-enum class SendMode { Send, Print, List, Bootloader, Monitor, LircdConf, Help, Version };
+enum class SendMode { Send, Print, List, Bootloader, Monitor, LircdConf, UdevRule, Help, Version };
 
 struct SendOptions {
     SendMode mode = SendMode::Send;
+    bool longList = false;                  // --list --long
     std::optional<std::string> port;
+    std::optional<int> waitSeconds;          // for the port to appear
+    std::optional<int> holdMs;               // a held key: repeat each frame for this long
+    std::optional<int> repeats;              // or this many times after the first
     int device = 0;
     std::optional<int> toggle;
     std::vector<int> commands;

@@ -1,5 +1,6 @@
 // telvara-send: the control program's functions from a shell.
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -7,19 +8,23 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "core/BootloaderActivation.h"
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
 #include "platform/linux/PortPath.h"
+#include "platform/linux/UsbSerialDevice.h"
 #include "platform/serialInterface.h"
 #include "tools/common/SignalSleep.h"
 #include "tools/send/FramePacing.h"
 #include "tools/send/LircdConf.h"
+#include "tools/send/PortDescription.h"
 #include "tools/send/ReceiveMonitor.h"
 #include "tools/send/SendOptions.h"
 #include "tools/send/ToggleStore.h"
+#include "tools/send/UdevRule.h"
 #include "tools/send/UsbSerialPorts.h"
 
 namespace {
@@ -36,6 +41,10 @@ constexpr const char* kToggleNotKept = " (the toggle bit will start at 0 next ti
 constexpr const char* kPortLost = ": the transmitter hung up or was unplugged";
 constexpr const char* kPortPrefix = "port ";
 constexpr const char* kCannotWriteOutput = "cannot write the output: ";
+constexpr const char* kNotUsb = ": no USB vendor and product ID in sysfs, so no rule can match it";
+
+// How often --wait looks for the port: quick enough that nobody notices.
+constexpr int kWaitPollMs = 100;
 
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
@@ -65,11 +74,15 @@ void endAsAsked() {
     std::raise(signal);
 }
 
-// Waits `ms`, or less when asked to stop; false when asked.
-bool pauseUnlessStopped(int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+// Waits until `until`, or less when asked to stop; false when asked.
+bool pauseUntilUnlessStopped(std::chrono::steady_clock::time_point until) {
     while (stopRequested == 0 && std::chrono::steady_clock::now() < until) tools::sleepUntilSignal(until);
     return stopRequested == 0;
+}
+
+// Waits `ms`, or less when asked to stop; false when asked.
+bool pauseUnlessStopped(int ms) {
+    return pauseUntilUnlessStopped(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
 }
 
 void complain(const std::string& message) { std::fprintf(stderr, "%s%s\n", kProgram, message.c_str()); }
@@ -96,8 +109,37 @@ std::string toggleKeyOf(const std::string& portName) {
     return path ? path->ttyName : portName;
 }
 
+// Listed, and with its device node made: sysfs shows a new port a moment
+// before its node appears in /dev.
+bool portIsThere(const std::string& portName) {
+    serial::OpenFailure ignored;
+    const auto path = serial::resolvePortName(portName, ignored);
+    struct stat st {};
+    return path && ::stat(path->devicePath.c_str(), &st) == 0;
+}
+
+bool listedPortsAreThere() {
+    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    return !ports.names.empty() && std::all_of(ports.names.begin(), ports.names.end(), portIsThere);
+}
+
+// With --wait, until the port is there (named, or any USB serial port) or the
+// time is up; the choice below then says what is missing.
+void waitForPort(const send::SendOptions& options) {
+    if (!options.waitSeconds) return;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(*options.waitSeconds);
+    auto there = [&] {
+        return options.port ? portIsThere(*options.port) : listedPortsAreThere();
+    };
+    while (!there() && stopRequested == 0 && std::chrono::steady_clock::now() < until) {
+        const auto next = std::min(until, std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitPollMs));
+        while (stopRequested == 0 && std::chrono::steady_clock::now() < next) tools::sleepUntilSignal(next);
+    }
+}
+
 // The port the user named, or the only one listed; exit status 2 otherwise.
 std::optional<std::string> choosePort(const send::SendOptions& options) {
+    waitForPort(options);
     if (options.port) return options.port;
     const send::UsbSerialPorts ports = send::findUsbSerialPorts();
     if (ports.names.size() == 1 && ports.error.empty()) return ports.names.front();
@@ -112,9 +154,9 @@ std::optional<std::string> choosePort(const send::SendOptions& options) {
     return std::nullopt;
 }
 
-int list() {
+int list(bool longList) {
     const send::UsbSerialPorts ports = send::findUsbSerialPorts();
-    for (const auto& name : ports.names) printLine(name);
+    for (const auto& name : ports.names) printLine(longList ? send::portDescriptionLine(name) : name);
     // Standard output stays empty for scripts; the person at the shell is told why.
     if (ports.names.empty() && ports.error.empty()) complain(kNoPortFound);
     if (ports.error.empty()) return kExitSuccess;
@@ -124,13 +166,42 @@ int list() {
 
 std::int32_t nextToggle(std::int32_t toggle) { return toggle != 0 ? 0 : 1; }
 
+// How many times a key's frame goes out: once for a press, more while held.
+int framesPerKey(const send::SendOptions& options, std::size_t pulseStringLength) {
+    if (options.repeats) return 1 + *options.repeats;
+    if (!options.holdMs) return 1;
+    const int period = send::repeatPeriodMs(pulseStringLength);
+    return (*options.holdMs + period - 1) / period;
+}
+
 int print(const send::SendOptions& options) {
     std::int32_t toggle = options.toggle.value_or(0);
     for (const int command : options.commands) {
         const std::int32_t word = rc5::codeWord(toggle, options.device, command);
-        printLine(rc5::sentFrameLine(word, rc5::pulseString(word)));
+        const std::string pulses = rc5::pulseString(word);
+        for (int frame = framesPerKey(options, pulses.size()); frame > 0; --frame)
+            printLine(rc5::sentFrameLine(word, pulses));
         toggle = nextToggle(toggle);
     }
+    return kExitSuccess;
+}
+
+int printUdevRule(const std::string& portName) {
+    serial::OpenFailure failure;
+    const auto path = serial::resolvePortName(portName, failure);
+    if (!path) {
+        complain(failure.text());
+        return kExitFailure;
+    }
+    const serial::UsbSerialDevice device = serial::describeUsbSerialDevice(path->ttyName);
+    auto isId = [](const std::string& id) {
+        return id.size() == 4 && id.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    };
+    if (!isId(device.vendorId) || !isId(device.productId)) {
+        complain(kPortPrefix + path->ttyName + kNotUsb);
+        return kExitFailure;
+    }
+    std::fputs(send::udevRuleText(path->ttyName, device.vendorId, device.productId).c_str(), stdout);
     return kExitSuccess;
 }
 
@@ -154,17 +225,27 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
         const std::int32_t word = rc5::codeWord(toggle, options.device, options.commands[i]);
         const std::string pulses = rc5::pulseString(word);
         previousLength = pulses.size();
-        const int written = port->write(pulses.data(), static_cast<int>(pulses.size()));
-        // Flipped whatever the port did, as after a key press: the receiver
-        // must not take the next command for this one held down. Kept at once,
-        // so that a run that is cut short loses nothing.
+        // A held key: the same frame, toggle and all, one period after the
+        // other, timed from the first so that the writes' own time does not add up.
+        const auto pressed = std::chrono::steady_clock::now();
+        const int period = send::repeatPeriodMs(pulses.size());
+        bool complete = true;
+        const int frames = framesPerKey(options, pulses.size());
+        for (int frame = 0; frame < frames; ++frame) {
+            if (frame > 0 && !pauseUntilUnlessStopped(pressed + std::chrono::milliseconds(frame * period))) break;
+            const int written = port->write(pulses.data(), static_cast<int>(pulses.size()));
+            printLine(rc5::sentFrameLine(word, pulses));
+            if (written != static_cast<int>(pulses.size())) complete = false;
+        }
+        // Flipped whatever the port did, once the key is let go, as after a key
+        // press: the receiver must not take the next command for this one held
+        // down. Kept at once, so that a run that is cut short loses nothing.
         toggle = nextToggle(toggle);
         if (store && !store->save(toggleKey, toggle, storeError)) {
             complain(storeError);
             store.reset();
         }
-        printLine(rc5::sentFrameLine(word, pulses));
-        if (written != static_cast<int>(pulses.size())) {
+        if (!complete) {
             complain(kShortWrite + std::to_string(options.commands[i]));
             status = kExitFailure;
         }
@@ -215,16 +296,21 @@ int main(int argc, char** argv) {
     switch (options->mode) {
         case send::SendMode::Help: std::fputs(send::sendHelpText().c_str(), stdout); return kExitSuccess;
         case send::SendMode::Version: std::puts("telvara-send " TELVARA_VERSION); return kExitSuccess;
-        case send::SendMode::List: return list();
+        case send::SendMode::List: return list(options->longList);
         case send::SendMode::Print: return print(*options);
         case send::SendMode::LircdConf: std::fputs(send::lircdConf().c_str(), stdout); return kExitSuccess;
+        case send::SendMode::UdevRule:
         case send::SendMode::Send:
         case send::SendMode::Bootloader:
         case send::SendMode::Monitor: break;
     }
-    const auto portName = choosePort(*options);
-    if (!portName) return kExitUsage;
     installStopHandlers();
+    const auto portName = choosePort(*options);
+    if (!portName) {
+        endAsAsked();
+        return kExitUsage;
+    }
+    if (options->mode == send::SendMode::UdevRule) return printUdevRule(*portName);
     // For the monitor, an interrupt is the ordinary end.
     if (options->mode == send::SendMode::Monitor) return monitor(*portName);
     const int status = options->mode == send::SendMode::Bootloader ? activateBootloader(*portName)

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <span>
+#include <string>
 #include <termios.h>
 
 #include "tools/sim/IncomingFramer.h"
@@ -39,6 +40,9 @@ private:
     void sendText(std::span<const std::uint8_t> text);
     void report(const std::string& line);
     bool portWasSetUp() const;
+    // True when the frame `text` repeats the one before it: a key held down.
+    bool repeatsHeldKey(std::string_view text, Clock::time_point now);
+    void endHold();
 
     const SimOptions& options_;
     PseudoTerminal& pty_;
@@ -51,6 +55,17 @@ private:
     bool said_ = false;
     Clock::time_point setUpSeen_{};
     bool setUpNoticed_ = false;
+
+    // The key last pressed, while its frames may still be repeats of it.
+    struct HeldKey {
+        std::string frame;
+        Clock::time_point last;
+        int repeats = 0;
+        Clock::duration shortest{};
+        Clock::duration longest{};
+        Clock::duration total{};
+    };
+    std::optional<HeldKey> held_;
 };
 
 }  // namespace sim

@@ -26,7 +26,9 @@ constexpr const char* kNoTree = "cannot build the device tree: ";
 constexpr const char* kNoFork = "cannot start the command: ";
 constexpr const char* kNoExec = "cannot run ";
 constexpr const char* kRootVariable = "TELVARA_ROOT";
-constexpr const char* kDriver = "cdc_acm";
+// The simulated transmitter's USB descriptors: the test product ID of an open
+// registry, so that no real product is named.
+const SimulatedDeviceTree::UsbDescriptors kDescriptors{"1209", "0001", "TELVARA", "IR transmitter", "SIM0001"};
 constexpr const char* kExportLine = "export TELVARA_ROOT=";
 constexpr const char* kWhereLine = "# the simulated transmitter is port ";
 constexpr const char* kWhereOn = " (";
@@ -87,7 +89,7 @@ int run(const sim::SimOptions& options) {
         fail(kNoTree + std::string(error.what()));
         return kExitFailure;
     }
-    if (!tree->addTty(options.ttyName, kDriver, pty->slavePath())) {
+    if (!tree->addUsbTty(options.ttyName, kDescriptors, pty->slavePath())) {
         fail(kNoTree + tree->root());
         return kExitFailure;
     }

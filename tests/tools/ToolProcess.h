@@ -41,6 +41,7 @@ public:
     bool waitUntil(const std::function<bool(const std::string&)>& done,
                    std::chrono::milliseconds limit = std::chrono::seconds(10));
     const std::string& outSoFar() const { return out_; }
+    pid_t pid() const { return pid_; }
 
     // Sends `signal`, then collects everything until the child has ended.
     Finished stop(int signal);

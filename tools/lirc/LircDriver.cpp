@@ -36,8 +36,7 @@ constexpr const char* kNoDeviceChosen = "auto";
 
 constexpr const char* kNoPortNamed =
     "telvara: no port named; give the transmitter's port with --device, e.g. --device=ttyACM0";
-constexpr const char* kCannotOpen =
-    "telvara: cannot open port %s: it is not there, is not a serial port, or another program holds it";
+constexpr const char* kCannotOpen = "telvara: cannot open port %s: %s";
 constexpr const char* kPortOpen = "telvara: port %s open at %d baud %s";
 constexpr const char* kRefused = "telvara: cannot send %s %s: %s";
 constexpr const char* kShortWrite =
@@ -69,9 +68,10 @@ bool holdPort() {
         log_error(kNoPortNamed);
         return false;
     }
-    t.port.reset(openPort(t.portName, kKeypadBaudRate, kKeypadLineFormat));
+    serial::OpenFailure failure;
+    t.port.reset(openPort(t.portName, kKeypadBaudRate, kKeypadLineFormat, &failure));
     if (!t.port) {
-        log_error(kCannotOpen, t.portName.c_str());
+        log_error(kCannotOpen, t.portName.c_str(), failure.text().c_str());
         return false;
     }
     log_info(kPortOpen, t.portName.c_str(), kKeypadBaudRate, kKeypadLineFormat);

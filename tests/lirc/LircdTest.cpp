@@ -26,20 +26,6 @@ using namespace tooltest;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "telvara-lircd-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        path_ = pattern;
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 // lircd in the foreground with all it writes in a directory of its own: an

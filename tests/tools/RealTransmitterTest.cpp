@@ -26,25 +26,6 @@ namespace {
 const std::string kById = "usb-TELVARA_IR_transmitter_SIM0001-if00";
 const std::string kVcrPlay = "0x0175 -> *BbDbBbBdDdBbBbDdDdB~*";
 
-class StateDir {
-public:
-    StateDir() {
-        std::string pattern = (fs::temp_directory_path() / "telvara-state-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~StateDir() { fs::remove_all(path_); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-std::vector<std::string> sendArgs(std::initializer_list<std::string> args) {
-    std::vector<std::string> argv{sendPath()};
-    argv.insert(argv.end(), args);
-    return argv;
-}
-
 std::vector<std::string> frameReports(const std::string& simOut) {
     std::vector<std::string> reports;
     for (const auto& line : lines(simOut))
@@ -70,7 +51,7 @@ public:
     }
 
 private:
-    StateDir dir_;
+    TempDir dir_;
     std::string link_;
     std::optional<Background> process_;
 };
@@ -96,7 +77,7 @@ TEST(RealTransmitter, LongListShowsWhatSysfsKnowsAndWhoHoldsThePort) {
 }
 
 TEST(RealTransmitter, TheStableByIdNameReachesTheSamePortAndNothingOutsideDev) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
     for (const std::string& name : {kById, "/dev/serial/by-id/" + kById}) {
@@ -149,7 +130,7 @@ TEST(RealTransmitter, UdevRuleMatchesTheTransmittersIdsAndIsOnlyPrinted) {
 }
 
 TEST(RealTransmitter, WaitGoesOnOnceThePortAppearsAndGivesUpAtItsLimit) {
-    StateDir state;
+    TempDir state;
     SimulatedDeviceTree tree;
     PseudoTerminal transmitter;
     transmitter.releaseSlave();
@@ -183,7 +164,7 @@ TEST(RealTransmitter, AHeldKeyRepeatsItsFrameWithTheSameToggleEvery114Ms) {
     // Key 1's string is longer on the wire (129 ms) than a frame period, which then sets the pace.
     EXPECT_EQ(lines(run(sendArgs({"--print", "--hold", "0.5", "1"})).out).size(), 4u) << "frames at 0, 129 ... 387 ms";
 
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
     const Finished held = run(sendArgs({"--toggle", "0", "--repeat", "8", "--device", "VCR", "play"}), env);
@@ -210,7 +191,7 @@ TEST(RealTransmitter, AHeldKeyRepeatsItsFrameWithTheSameToggleEvery114Ms) {
 
 // Each reason an open is turned away, in one line with what to do about it.
 TEST(RealTransmitter, AnOpenThatIsTurnedAwaySaysWhyAndWhatToDo) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const std::string devicePath = sim.root() + "/dev/ttyACM0";
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});

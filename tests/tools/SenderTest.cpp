@@ -21,25 +21,6 @@ const std::string kKey1Toggled = "0x0801 -> *BbBbDbBbBbBbBbBbBbBbBbBdB~*";
 const std::string kVcrPlay = "0x0175 -> *BbDbBbBdDdBbBbDdDdB~*";
 const std::string kVcrOk = "0x013F -> *BbDbBbBdDbBdBbBbBbBbBbB~*";
 
-class StateDir {
-public:
-    StateDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "telvara-state-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~StateDir() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-std::vector<std::string> sendArgs(std::initializer_list<std::string> args) {
-    std::vector<std::string> argv{sendPath()};
-    argv.insert(argv.end(), args);
-    return argv;
-}
-
 // The report lines of the simulator that are about received bytes.
 std::vector<std::string> receivedReports(const std::string& simOut) {
     std::vector<std::string> reports;
@@ -64,7 +45,7 @@ TEST(TelvaraSend, PrintsTheDebugLinesWithTheToggleFlippingAfterEachCommand) {
 }
 
 TEST(TelvaraSend, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {
-    StateDir state;
+    TempDir state;
     RunningSim sim({"--timeline"});
     const Finished done = run(sendArgs({"--port", "ttyACM0", "--device", "VCR", "play", "ok"}),
                               sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
@@ -79,7 +60,7 @@ TEST(TelvaraSend, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {
 }
 
 TEST(TelvaraSend, WithoutAPortUsesTheOnlyUsbSerialPortListed) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const Finished listed = run(sendArgs({"--list"}), sim.env());
     EXPECT_EQ(listed.status, 0);
@@ -92,7 +73,7 @@ TEST(TelvaraSend, WithoutAPortUsesTheOnlyUsbSerialPortListed) {
 }
 
 TEST(TelvaraSend, TheToggleCarriesOverFromRunToRunOnTheSamePort) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
     const auto key1 = sendArgs({"--port", "ttyACM0", "1"});
@@ -113,7 +94,7 @@ TEST(TelvaraSend, TheToggleCarriesOverFromRunToRunOnTheSamePort) {
 }
 
 TEST(TelvaraSend, BadInputIsAUsageErrorAndPutsNothingOnTheWire) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
     const std::vector<std::vector<std::string>> cases{
@@ -183,7 +164,7 @@ TEST(TelvaraSend, NoneOrSeveralUsbSerialPortsMustBeNamed) {
 }
 
 TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailureThatSaysWhatWasTried) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const Finished done = run(sendArgs({"--port", "ttyACM7", "1"}), sim.env({{"XDG_RUNTIME_DIR", state.path()}}));
     EXPECT_EQ(done.status, 1);
@@ -193,7 +174,7 @@ TEST(TelvaraSend, APortThatCannotBeOpenedIsARunTimeFailureThatSaysWhatWasTried) 
 }
 
 TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
     EXPECT_EQ(run(sendArgs({"--port", "ttyACM0", "1"}), env).out, kKey1 + "\n");
@@ -213,7 +194,7 @@ TEST(TelvaraSend, APortNamedByItsPathInDevIsTheSamePortWithTheSameToggle) {
 // Terminals that are not serial ports, each leading to a pty that the test
 // watches: a name that got through would put its pulse string there.
 TEST(TelvaraSend, TerminalsThatAreNoSerialPortsAreRefusedAndGetNothing) {
-    StateDir state;
+    TempDir state;
     PseudoTerminal watched;
     watched.releaseSlave();
     SimulatedDeviceTree tree;
@@ -288,7 +269,7 @@ TEST(TelvaraSend, AStateFileThatIsNoRegularFileIsNotReadAndNeverWaitedFor) {
     RunningSim sim;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        StateDir state;
+        TempDir state;
         ::mkdir((state.path() + "/telvara").c_str(), 0700);
         c.make(state.path() + "/telvara/toggle-ttyACM0");
         const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
@@ -302,7 +283,7 @@ TEST(TelvaraSend, AStateFileThatIsNoRegularFileIsNotReadAndNeverWaitedFor) {
 }
 
 TEST(TelvaraSend, AnInterruptedRunKeepsTheToggleOfEveryFrameItSent) {
-    StateDir state;
+    TempDir state;
     RunningSim sim;
     const auto env = sim.env({{"XDG_RUNTIME_DIR", state.path()}});
     Background sending(sendArgs({"--port", "ttyACM0", "1", "2", "3", "4", "5", "6"}), env);

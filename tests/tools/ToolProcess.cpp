@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -78,6 +79,20 @@ int statusOf(int status) {
 
 std::string simPath() { return TELVARA_SIM; }
 std::string sendPath() { return TELVARA_SEND; }
+
+std::vector<std::string> sendArgs(std::initializer_list<std::string> args) {
+    std::vector<std::string> argv{sendPath()};
+    argv.insert(argv.end(), args);
+    return argv;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "telvara-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() { std::filesystem::remove_all(path_); }
 
 Finished run(const std::vector<std::string>& argv, const Environment& env, std::chrono::milliseconds limit) {
     Finished result;

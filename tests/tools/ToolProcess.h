@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <sys/types.h>
@@ -14,6 +15,23 @@ namespace tooltest {
 // Paths of the executables under test.
 std::string simPath();
 std::string sendPath();
+
+// telvara-send with these arguments.
+std::vector<std::string> sendArgs(std::initializer_list<std::string> args);
+
+// A directory of the test's own (a toggle store, lircd's files), removed with it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
 
 struct Finished {
     int status = -1;  // exit status, or 128 + signal

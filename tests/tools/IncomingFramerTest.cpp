@@ -1,17 +1,10 @@
-// The tools' parts where a fault would be hard to see from outside: how the
-// simulator cuts the byte stream into pieces, its escapes, and the sender's
-// command line and state directory.
+// How the simulator cuts the byte stream into pulse strings, STK500v2 messages
+// and stray bytes, whatever the read boundaries, and that no byte goes unreported.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <random>
-#include <sys/stat.h>
 
-#include "tools/send/SendOptions.h"
-#include "tools/sim/SimOptions.h"
-#include "tools/send/ToggleStore.h"
 #include "tools/common/ByteEscapes.h"
 #include "tools/sim/FrameReport.h"
 #include "tools/sim/IncomingFramer.h"
@@ -115,85 +108,4 @@ TEST(IncomingFramer, AccountsForEveryByteOfArbitraryInputAndEveryMessageGetsAnAn
         take(framer.flush());
         EXPECT_EQ(accounted, stream.size()) << "round " << round;
     }
-}
-
-TEST(ByteEscapes, EveryByteSurvivesTheRoundTripAndBadEscapesAreRefused) {
-    std::vector<std::uint8_t> all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<std::uint8_t>(b));
-    const std::string text = tools::escapeBytes(all);
-    EXPECT_EQ(tools::unescapeBytes(text), all);
-    for (const std::string bad : {"\\", "ab\\q", "\\x4", "\\xZZ"}) EXPECT_FALSE(tools::unescapeBytes(bad)) << bad;
-    EXPECT_EQ(tools::unescapeBytes("OK\\r\\n\\x41\\0"), bytesOf(std::string("OK\r\nA\0", 6)));
-}
-
-TEST(SendOptions, ReadsKeyNamesDevicesAndNumbers) {
-    std::string error;
-    const std::vector<std::string> args{"--device=cd", "--toggle", "1", "PLAY", "-1", "0", "63", "up", "--", "stop"};
-    const auto options = send::parseSendOptions(args, error);
-    ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->mode, send::SendMode::Send);
-    EXPECT_EQ(options->device, 20);
-    EXPECT_EQ(options->toggle, 1);
-    EXPECT_EQ(options->commands, (std::vector<int>{53, -1, 0, 63, 33, 54}));
-    EXPECT_FALSE(options->port);
-
-    const std::vector<std::string> address{"--print", "--device", "31", "ok"};
-    const auto print = send::parseSendOptions(address, error);
-    ASSERT_TRUE(print) << error;
-    EXPECT_EQ(print->mode, send::SendMode::Print);
-    EXPECT_EQ(print->device, 31);
-}
-
-TEST(CommandLines, MistypedNamesAreAnsweredWithTheNearestNames) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string error;
-    };
-    const std::vector<Case> send{
-        {{"paly"}, "unknown key name paly; did you mean play?"},
-        {{"STPO"}, "unknown key name STPO; did you mean stop?"},
-        {{"forw"}, "unknown key name forw; did you mean forward?"},
-        {{"op"}, "unknown key name op; did you mean up or ok?"},
-        {{"recrod"}, "unknown key name recrod; did you mean record?"},
-        {{"xyzzy"}, "unknown key name xyzzy"},
-        {{"--device", "vrc", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): vrc; did you mean VCR?"},
-        {{"--device", "Radio", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): Radio"},
-        {{"--device", "32", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): 32"},
-    };
-    for (const Case& c : send) {
-        std::string error;
-        EXPECT_FALSE(send::parseSendOptions(c.args, error)) << c.error;
-        EXPECT_EQ(error, c.error);
-    }
-    std::string error;
-    const std::vector<std::string> mode{"--mode", "sielnt"};
-    EXPECT_FALSE(sim::parseSimOptions(mode, error));
-    EXPECT_EQ(error, "unknown answer mode sielnt; did you mean silent?");
-}
-
-TEST(ToggleStore, RefusesAStateDirectoryThatIsNotPrivate) {
-    const auto base = std::filesystem::temp_directory_path() / ("telvara-store-test-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(base / "elsewhere");
-    ::setenv("XDG_RUNTIME_DIR", base.c_str(), 1);
-    std::string error;
-
-    // A link put in place of the directory would send the state file elsewhere.
-    std::filesystem::create_directory_symlink(base / "elsewhere", base / "telvara");
-    EXPECT_FALSE(send::ToggleStore::open(error));
-    std::filesystem::remove(base / "telvara");
-
-    std::filesystem::create_directory(base / "telvara");
-    ::chmod((base / "telvara").c_str(), 0777);
-    EXPECT_FALSE(send::ToggleStore::open(error));
-    ::chmod((base / "telvara").c_str(), 0700);
-
-    const auto store = send::ToggleStore::open(error);
-    ASSERT_TRUE(store) << error;
-    EXPECT_EQ(store->load("../../etc/passwd"), 0);
-    EXPECT_TRUE(store->save("../x", 1, error)) << error;
-    EXPECT_EQ(store->load("../x"), 1);
-    EXPECT_FALSE(std::filesystem::exists(base / "x"));
-
-    ::unsetenv("XDG_RUNTIME_DIR");
-    std::filesystem::remove_all(base);
 }

@@ -285,9 +285,12 @@ void QtMemo::splitJoinedLines() {
     QTextDocument* document = typed()->document();
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
+    QTextCursor edit(document);
+    edit.beginEditBlock();  // one relayout for all the splits
     const QString separator(QChar::LineSeparator);
     for (QTextCursor found = document->find(separator); !found.isNull(); found = document->find(separator, found))
         found.insertBlock();
+    edit.endEditBlock();
     document->setUndoRedoEnabled(undo);
     joined_ = false;
     firstUnjoined_ = 0;

@@ -4,13 +4,19 @@
 //   AddLine/N      one debug-window append with N lines already in the memo
 //   AddLineRatio   the same, 100,000 lines against 1,000, timed in turn in one
 //                  run; "ratio" is the figure to watch (1.0 = no slower)
+//   DebugWindowMemory  memory the shown debug window holds for 100,000 lines,
+//                  per byte of their text ("heap_per_text_byte", "rss_per_text_byte")
 
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QPushButton>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "app/Unit1.h"
@@ -104,6 +110,52 @@ void AddLineRatio(benchmark::State& state) {
     delete small;
 }
 BENCHMARK(AddLineRatio)->Unit(benchmark::kMicrosecond);
+
+// Bytes held by live allocations, malloc's own bookkeeping included: unlike the
+// resident size it does not move with what the allocator keeps back or with
+// pages touched once, so the same build gives the same figure on a busy machine.
+double heapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// The resident size once malloc has handed back what it can: what a user sees.
+double residentAfterTrim() {
+    ::malloc_trim(0);
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+}
+
+// What 100,000 lines cost the shown debug window, against the text they add.
+// The event loop runs between batches of lines as it does between the
+// program's timer ticks, so the memo is laid out and painted as it grows.
+void DebugWindowMemory(benchmark::State& state) {
+    constexpr int kLines = 100000;
+    constexpr int kLinesPerTick = 100;
+    double heap = 0, resident = 0, textBytes = 0;
+    for (auto _ : state) {
+        auto* form = new TFormDebug(Application);
+        form->Show();
+        QApplication::processEvents();
+        const double heapBefore = heapInUse();
+        const double residentBefore = residentAfterTrim();
+        for (int i = 0; i < kLines; ++i) {
+            form->AddLine(kLine);
+            if (i % kLinesPerTick == kLinesPerTick - 1) QApplication::processEvents();
+        }
+        QApplication::processEvents();
+        heap = heapInUse() - heapBefore;
+        resident = residentAfterTrim() - residentBefore;
+        textBytes = static_cast<double>(form->Memo1->Lines->Text().size());
+        delete form;
+    }
+    state.counters["heap_per_text_byte"] = heap / textBytes;
+    state.counters["rss_per_text_byte"] = resident / textBytes;
+    state.counters["text_bytes"] = textBytes;
+}
+BENCHMARK(DebugWindowMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace toolkit::qt {
 
@@ -191,6 +192,13 @@ void QtStatusBar::setText(const std::string& text) {
     label_->setText(fromUtf8(text));
 }
 
+namespace {
+// More than a maximised window shows, so the lines in view are one block each.
+constexpr int kUnjoinedLines = 256;
+// Characters of a joined block: a few thousand lay out at once when scrolled to.
+constexpr int kJoinedLength = 4096;
+}  // namespace
+
 QtMemo::QtMemo(native::Window& parent) : QtControlOf(parent) {}
 
 void QtMemo::setText(const std::string& latin1) {
@@ -204,6 +212,8 @@ void QtMemo::setScrollBars(bool horizontal, bool vertical) {
 }
 
 void QtMemo::setWordWrap(bool wrap) {
+    // Wrapped lines are counted by their blocks, so every line needs its own again.
+    if (wrap && joined_) splitJoinedLines();
     typed()->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
@@ -219,25 +229,84 @@ void QtMemo::insertAtEnd(const std::string& latin1) {
     QString text = QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QTextDocument* document = typed()->document();
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::End);
     // What the program appends cannot be undone, and keeping it on the undo
     // stack would make the memo grow twice over.
     document->setUndoRedoEnabled(false);
+    // Joined first, so that the append reports the document's size with the
+    // joined blocks' line counts already set.
+    if (typed()->lineWrapMode() == QPlainTextEdit::NoWrap) joinOldLines();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
     document->setUndoRedoEnabled(true);
     typed()->setTextCursor(cursor);
     typed()->ensureCursorVisible();
 }
 
+// Joins the next run of one-line blocks above the last kUnjoinedLines into one
+// block once it holds kJoinedLength characters, so each line is joined once.
+// Only the separators change: the text, and with it what the memo shows, stays.
+void QtMemo::joinOldLines() {
+    QTextDocument* document = typed()->document();
+    const int end = document->blockCount() - kUnjoinedLines;
+    firstUnjoined_ = std::clamp(firstUnjoined_, 0, std::max(end, 0));  // the user may have deleted lines
+    QTextBlock first = document->findBlockByNumber(firstUnjoined_);
+    while (firstUnjoined_ < end && first.length() >= kJoinedLength) {
+        first = first.next();
+        ++firstUnjoined_;
+    }
+    QTextBlock last = first;
+    int length = first.length();
+    for (int number = firstUnjoined_ + 1; number < end && length < kJoinedLength; ++number) {
+        last = last.next();
+        length += last.length();
+    }
+    if (length < kJoinedLength || last == first) return;
+
+    const int start = first.position();
+    QTextCursor run(document);
+    run.setPosition(start);
+    run.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);  // up to the last separator
+    QString lines = run.selectedText();  // block separators read as paragraph separators
+    lines.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+    // In an edit block the cursor leaves its column unset instead of laying
+    // out the joined block to find it.
+    run.beginEditBlock();
+    run.insertText(lines);
+    run.endEditBlock();
+    // The layout counts a block it has not laid out as one line; the scroll bar
+    // and lineCount() need the real count.
+    document->findBlock(start).setLineCount(static_cast<int>(lines.count(QChar::LineSeparator)) + 1);
+    joined_ = true;
+    ++firstUnjoined_;
+}
+
+void QtMemo::splitJoinedLines() {
+    QTextDocument* document = typed()->document();
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    QTextCursor edit(document);
+    edit.beginEditBlock();  // one relayout for all the splits
+    const QString separator(QChar::LineSeparator);
+    for (QTextCursor found = document->find(separator); !found.isNull(); found = document->find(separator, found))
+        found.insertBlock();
+    edit.endEditBlock();
+    document->setUndoRedoEnabled(undo);
+    joined_ = false;
+    firstUnjoined_ = 0;
+}
+
 int QtMemo::lineCount() const {
     const QTextDocument* document = typed()->document();
-    return document->blockCount() - (endsWithEmptyLine() ? 1 : 0);
+    // Without wrapping the layout's count is one per line, joined blocks included.
+    const int lines = typed()->lineWrapMode() == QPlainTextEdit::NoWrap ? document->lineCount() : document->blockCount();
+    return lines - (endsWithEmptyLine() ? 1 : 0);
 }
 
 std::string QtMemo::text() const {
     QString text = typed()->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
     return text.toLatin1().toStdString();
 }
 

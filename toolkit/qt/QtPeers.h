@@ -137,6 +137,12 @@ private:
     QLabel* label_;
 };
 
+// A text block costs the document several hundred bytes besides its text (its
+// entries in the document's tables, a layout kept once it has been laid out),
+// far more than a typical line. So, while lines do not wrap, the lines well
+// above the end are joined into blocks of many lines, split by line separators,
+// which show, select and copy as the same lines; the last lines stay one block
+// each, so that the window showing the end never lays out a joined block.
 class QtMemo : public QtControlOf<native::Memo, QPlainTextEdit> {
 public:
     explicit QtMemo(native::Window& parent);
@@ -148,6 +154,13 @@ public:
     void insertAtEnd(const std::string& latin1) override;
     int lineCount() const override;
     std::string text() const override;
+
+private:
+    void joinOldLines();
+    void splitJoinedLines();
+
+    int firstUnjoined_ = 0;  // blocks before it are joined, or were too long to join
+    bool joined_ = false;    // some block holds more than one line
 };
 
 class QtMenuItem : public native::MenuItem {

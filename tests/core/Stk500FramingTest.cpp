@@ -17,11 +17,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes answer(const Bytes& body, std::uint8_t sequence = 1) {
-    Bytes m{stk500::kMessageStart, sequence, static_cast<std::uint8_t>(body.size() >> 8),
-            static_cast<std::uint8_t>(body.size()), stk500::kToken};
-    for (const std::uint8_t b : body) m.push_back(b);
-    m.push_back(stk500::checksum(m.data(), m.size()));
-    return m;
+    return stk500::frame(sequence, body);
 }
 
 TEST(Stk500Framing, SignOnIsWrittenAsHeaderBodyAndChecksumAndReadWithHalfSecondTimeouts) {

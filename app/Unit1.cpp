@@ -94,7 +94,7 @@ void SendCommand(TForm1* Form, int Device, int Command) {
     const int size = static_cast<int>(pulse.size());
     if (CurrentPort->write(pulse.data(), size) != size) Form->StatusBar->SimpleText = kStatusError;
     if (FormDebug != nullptr) FormDebug->AddLine(rc5::sentFrameLine(word, pulse));
-    Form->ToggleBit = Form->ToggleBit != 0 ? 0 : 1;
+    Form->ToggleBit = rc5::nextToggle(Form->ToggleBit);
 }
 
 void TForm1::DeviceMenuClick(TObject* Sender) {

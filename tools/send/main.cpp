@@ -164,8 +164,6 @@ int list(bool longList) {
     return kExitFailure;
 }
 
-std::int32_t nextToggle(std::int32_t toggle) { return toggle != 0 ? 0 : 1; }
-
 // How many times a key's frame goes out: once for a press, more while held.
 int framesPerKey(const send::SendOptions& options, std::size_t pulseStringLength) {
     if (options.repeats) return 1 + *options.repeats;
@@ -181,7 +179,7 @@ int print(const send::SendOptions& options) {
         const std::string pulses = rc5::pulseString(word);
         for (int frame = framesPerKey(options, pulses.size()); frame > 0; --frame)
             printLine(rc5::sentFrameLine(word, pulses));
-        toggle = nextToggle(toggle);
+        toggle = rc5::nextToggle(toggle);
     }
     return kExitSuccess;
 }
@@ -240,7 +238,7 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
         // Flipped whatever the port did, once the key is let go, as after a key
         // press: the receiver must not take the next command for this one held
         // down. Kept at once, so that a run that is cut short loses nothing.
-        toggle = nextToggle(toggle);
+        toggle = rc5::nextToggle(toggle);
         if (store && !store->save(toggleKey, toggle, storeError)) {
             complain(storeError);
             store.reset();

@@ -14,9 +14,9 @@
 
 #include "ToolProcess.h"
 #include "core/KeypadLine.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
 #include "platform/serialInterface.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 #include "tools/send/ReceiveMonitor.h"
 
 using namespace tooltest;

@@ -14,6 +14,7 @@
 #include "core/BootloaderActivation.h"
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
+#include "platform/UsbSerialPorts.h"
 #include "platform/linux/PortPath.h"
 #include "platform/linux/UsbSerialDevice.h"
 #include "platform/serialInterface.h"
@@ -25,7 +26,6 @@
 #include "tools/send/SendOptions.h"
 #include "tools/send/ToggleStore.h"
 #include "tools/send/UdevRule.h"
-#include "tools/send/UsbSerialPorts.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ bool portIsThere(const std::string& portName) {
 }
 
 bool listedPortsAreThere() {
-    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
     return !ports.names.empty() && std::all_of(ports.names.begin(), ports.names.end(), portIsThere);
 }
 
@@ -141,7 +141,7 @@ void waitForPort(const send::SendOptions& options) {
 std::optional<std::string> choosePort(const send::SendOptions& options) {
     waitForPort(options);
     if (options.port) return options.port;
-    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
     if (ports.names.size() == 1 && ports.error.empty()) return ports.names.front();
     if (!ports.error.empty()) complain(ports.error);
     if (ports.names.empty()) {
@@ -155,7 +155,7 @@ std::optional<std::string> choosePort(const send::SendOptions& options) {
 }
 
 int list(bool longList) {
-    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
     for (const auto& name : ports.names) printLine(longList ? send::portDescriptionLine(name) : name);
     // Standard output stays empty for scripts; the person at the shell is told why.
     if (ports.names.empty() && ports.error.empty()) complain(kNoPortFound);

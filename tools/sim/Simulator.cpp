@@ -7,7 +7,7 @@
 #include "core/Rc5.h"
 
 #include "core/PulseStringDecoder.h"
-#include "platform/linux/PseudoTerminal.h"
+#include "simulation/PseudoTerminal.h"
 #include "tools/common/ByteEscapes.h"
 #include "tools/sim/FrameReport.h"
 #include "tools/sim/IrTimeline.h"

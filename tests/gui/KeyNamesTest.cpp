@@ -16,7 +16,7 @@ namespace {
 
 TEST(KeyNames, EveryNameIsAKeypadKeyWithItsCaptionAndCommand) {
     const auto& controls = TForm1::Design().controls;
-    for (const send::KeyName& key : send::keyNames()) {
+    for (const sender::KeyName& key : sender::keyNames()) {
         const std::string command = std::to_string(key.command);
         const bool onKeypad = std::ranges::any_of(controls, [&](const auto& control) {
             return control.onClick != nullptr && key.caption == control.caption && command == control.hint;

@@ -11,7 +11,7 @@
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
 
-namespace send {
+namespace sender {
 
 // How long the pulse string takes on the wire at the keypad's line settings.
 constexpr int wireTimeMs(std::size_t pulseStringLength) {
@@ -32,4 +32,4 @@ constexpr int repeatPeriodMs(std::size_t pulseStringLength) {
     return std::max(rc5::kFramePeriodMs, wireTimeMs(pulseStringLength));
 }
 
-}  // namespace send
+}  // namespace sender

@@ -8,7 +8,7 @@
 #include "core/Rc5Devices.h"
 #include "tools/send/KeyNames.h"
 
-namespace send {
+namespace sender {
 namespace {
 
 // LIRC's names for the named keys; the digits are KEY_0 to KEY_9.
@@ -101,4 +101,4 @@ std::string lircdConf() {
     return text;
 }
 
-}  // namespace send
+}  // namespace sender

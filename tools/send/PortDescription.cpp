@@ -12,7 +12,7 @@
 #include "platform/linux/UsbSerialDevice.h"
 #include "tools/common/ByteEscapes.h"
 
-namespace send {
+namespace sender {
 namespace {
 
 constexpr const char* kUnknown = "-";
@@ -60,4 +60,4 @@ std::string portDescriptionLine(const std::string& ttyName) {
     return line;
 }
 
-}  // namespace send
+}  // namespace sender

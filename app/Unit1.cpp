@@ -9,8 +9,7 @@
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
 #include "core/ReceivedText.h"
-#include "core/UsbSerialFilter.h"
-#include "platform/SerialDeviceMap.h"
+#include "platform/UsbSerialPorts.h"
 #include "platform/serialInterface.h"
 #include "toolkit/FormDesign.h"
 #include "toolkit/SysUtils.h"
@@ -27,12 +26,6 @@ constexpr const char* kCannotOpenPort = "cannot open port ";
 const std::string& hintOf(TObject* Sender) {
     if (auto* control = dynamic_cast<TControl*>(Sender)) return control->Hint;
     return dynamic_cast<TMenuItem&>(*Sender).Hint;
-}
-
-std::string readMapText(const SerialDeviceMap& map, const std::string& valueName) {
-    std::string text, error;
-    if (!map.readText(valueName, text, error)) throw std::runtime_error(error);
-    return text;
 }
 
 // The status bar says only "error"; why the port would not open goes to
@@ -65,18 +58,18 @@ void TForm1::UpdatePorts() {
     const int count = MenuPort->Count();
     for (int i = 0; i < count; ++i) MenuPort->Delete(0);
 
-    const SerialDeviceMap map;
-    if (!map.isOpen()) return;
-    for (const std::string& name : map.valueNames()) {
-        if (!isUsbSerialDeviceName(name)) continue;
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
+    for (const std::string& name : ports.names) {
         auto* item = new TMenuItem(MenuPort);
-        item->Caption = readMapText(map, name);
-        item->Hint = readMapText(map, name);
+        item->Caption = name;
+        item->Hint = name;
         item->GroupIndex = kPortGroup;
         item->RadioItem = true;
         item->OnClick = [this](TObject* Sender) { PortMenuClick(Sender); };
         MenuPort->Add(item);
     }
+    // The ports before an unreadable value stay listed; the error box says why the rest are not.
+    if (!ports.error.empty()) throw std::runtime_error(ports.error);
 }
 
 void TForm1::DoButtonClick(TObject* Sender) {
@@ -94,7 +87,7 @@ void SendCommand(TForm1* Form, int Device, int Command) {
     const int size = static_cast<int>(pulse.size());
     if (CurrentPort->write(pulse.data(), size) != size) Form->StatusBar->SimpleText = kStatusError;
     if (FormDebug != nullptr) FormDebug->AddLine(rc5::sentFrameLine(word, pulse));
-    Form->ToggleBit = Form->ToggleBit != 0 ? 0 : 1;
+    Form->ToggleBit = rc5::nextToggle(Form->ToggleBit);
 }
 
 void TForm1::DeviceMenuClick(TObject* Sender) {

@@ -21,9 +21,9 @@
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
 #include "platform/serialInterface.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 #include "toolkit/Forms.h"
 #include "toolkit/qt/QtPeers.h"
 

@@ -25,6 +25,9 @@ inline constexpr int kAddressWeight = 64;
 inline constexpr int kHalfBitMicroseconds = 889;
 inline constexpr int kCarrierHz = 36000;
 inline constexpr int kFramePeriodHalfBits = 128;
+inline constexpr int kFramePeriodMicroseconds = kFramePeriodHalfBits * kHalfBitMicroseconds;  // 113.778 ms
+// Rounded up, so that a pause of this many milliseconds never cuts a period short.
+inline constexpr int kFramePeriodMs = (kFramePeriodMicroseconds + 999) / 1000;
 // The half-bits of one frame as sent: two start bits and the data bits, less
 // the leading space of the first start bit. No pulse string holds more.
 inline constexpr int kFrameHalfBits = 2 * (2 + kDataBits) - 1;
@@ -32,6 +35,10 @@ inline constexpr int kFrameHalfBits = 2 * (2 + kDataBits) - 1;
 // toggle * 2048 + device * 64 + command, as computed: out-of-range values spill
 // into the neighbouring fields on purpose, and -1 keys give all-ones command bits.
 std::int32_t codeWord(std::int32_t toggle, std::int32_t device, std::int32_t command);
+
+// The toggle bit of the next key press: flipped, so that a receiver tells a new
+// press from a held key; anything other than 0 counts as 1.
+constexpr std::int32_t nextToggle(std::int32_t toggle) { return toggle != 0 ? 0 : 1; }
 
 // Upper-case hex of the word taken as unsigned 32-bit, at least 4 digits.
 std::string hexForm(std::int32_t codeWord);

@@ -1,25 +1,19 @@
 #include "core/Stk500Session.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/serialInterface.h"
 
 void Stk500Session::sendMessage() {
     ++sequenceNumber;  // wraps 255 -> 0 as an 8-bit counter
-    const std::uint8_t header[stk500::kHeaderSize] = {
-        stk500::kMessageStart,
-        sequenceNumber,
-        static_cast<std::uint8_t>(bodyLength >> 8),
-        static_cast<std::uint8_t>(bodyLength),
-        stk500::kToken,
-    };
     // A body never exceeds the buffer; bodyLength only grows past it through
     // an answer, and such an answer is refused before it is stored.
     const auto length = std::min<std::size_t>(bodyLength, body.size());
-    port->write(header, static_cast<int>(sizeof header));
-    port->write(body.data(), static_cast<int>(length));
-    const std::uint8_t sum = stk500::checksum(body.data(), length, stk500::checksum(header, sizeof header));
-    port->write(&sum, 1);
+    const std::vector<std::uint8_t> message = stk500::frame(sequenceNumber, {body.data(), length});
+    port->write(message.data(), static_cast<int>(stk500::kHeaderSize));
+    port->write(message.data() + stk500::kHeaderSize, static_cast<int>(length));
+    port->write(&message.back(), 1);
 }
 
 bool Stk500Session::receiveMessage() {
@@ -32,11 +26,11 @@ bool Stk500Session::receiveMessage() {
     // matches, which would report a dead transmitter as a successful one.
     if (header[0] != stk500::kMessageStart || header[1] != sequenceNumber || header[4] != stk500::kToken)
         return false;
-    const std::uint32_t declared = (std::uint32_t{header[2]} << 8) | header[3];
+    const std::size_t declared = stk500::declaredBodySize(header);
     // Nothing reads an answer's body beyond its first bytes, so an answer too
     // large for the buffer is refused outright rather than read past its end.
     if (declared > body.size()) return false;
-    bodyLength = declared;
+    bodyLength = static_cast<std::uint32_t>(declared);
     if (declared > 0 &&
         port->read(body.data(), static_cast<int>(declared), stk500::kReadTimeoutMs) != static_cast<int>(declared))
         return false;

@@ -4,6 +4,9 @@
 // Linux: the ttys under /sys/class/tty that have a driver; cdc_acm ones (the
 // transmitter's kind) are named \Device\USBSER000, 001, ... in name order.
 // Read errors come back as results; nothing here throws or shows.
+//
+// The USB serial devices, the candidates for the transmitter, are the values
+// whose name starts with kUsbSerialPrefix.
 
 #include <memory>
 #include <string>
@@ -27,6 +30,14 @@ inline std::string errorText(std::string_view pattern, const std::string& valueN
 }
 
 }  // namespace devicemap
+
+inline constexpr std::string_view kUsbSerialPrefix = "\\Device\\USBSER";
+
+// True when the name starts with exactly "\Device\USBSER": case-sensitive, as
+// the map spells its USB serial entries one way only.
+inline bool isUsbSerialDeviceName(std::string_view valueName) {
+    return valueName.substr(0, kUsbSerialPrefix.size()) == kUsbSerialPrefix;
+}
 
 class SerialDeviceMap {
 public:

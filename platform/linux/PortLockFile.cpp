@@ -11,13 +11,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/linux/SystemRoot.h"
+#include "platform/linux/SystemPaths.h"
 
 namespace serial {
 namespace {
 
-// Where serial programs look; on most systems today the second is a link to the first.
-constexpr std::array<const char*, 2> kLockDirectories = {"/run/lock", "/var/lock"};
 constexpr const char* kLockPrefix = "/LCK..";
 constexpr const char* kTemporaryPattern = "/LTMP.XXXXXX";
 constexpr mode_t kLockMode = 0644;  // anyone may read who holds the port

@@ -4,7 +4,7 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include "platform/linux/SystemRoot.h"
+#include "platform/linux/SystemPaths.h"
 #include "platform/linux/TtyDriver.h"
 #include "platform/linux/UsbSerialDevice.h"
 
@@ -13,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kDeviceDirectory = "/dev";
 constexpr int kMostLinks = 8;  // an alias of an alias is plenty; a loop ends here
 
 constexpr std::string_view kByIdInDev = "serial/by-id/";

@@ -17,13 +17,11 @@
 #include <tuple>
 #include <utility>
 
-#include "core/UsbSerialFilter.h"
-#include "platform/linux/SystemRoot.h"
+#include "platform/linux/SystemPaths.h"
 #include "platform/linux/TtyDriver.h"
 
 namespace {
 
-constexpr const char* kUsbSerialDriver = "cdc_acm";
 constexpr const char* kOtherSerialValuePrefix = "\\Device\\Serial";
 
 // Name order with runs of digits taken as numbers, so ttyACM2 comes before
@@ -88,7 +86,7 @@ SerialDeviceMap::SerialDeviceMap() : impl_(std::make_unique<Impl>()) {
         if (name == "." || name == "..") continue;
         std::string driver = serial::ttyDriverName(name);
         if (driver.empty()) continue;
-        (driver == kUsbSerialDriver ? usbSerial : other).push_back(std::move(name));
+        (driver == serial::kUsbSerialDriver ? usbSerial : other).push_back(std::move(name));
     }
     ::closedir(dir);
 

@@ -3,7 +3,7 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include "platform/linux/SystemRoot.h"
+#include "platform/linux/SystemPaths.h"
 
 namespace serial {
 

@@ -8,8 +8,6 @@
 
 namespace serial {
 
-inline constexpr const char* kTtyClass = "/sys/class/tty";
-
 // The name of the driver bound to the tty (as /sys/class/tty names it), empty
 // when none is, or when `ttyName` is not a name in that directory.
 std::string ttyDriverName(const std::string& ttyName);

@@ -5,7 +5,7 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include "platform/linux/SystemRoot.h"
+#include "platform/linux/SystemPaths.h"
 #include "platform/linux/TtyDriver.h"
 
 namespace serial {

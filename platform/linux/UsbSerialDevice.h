@@ -10,8 +10,6 @@
 
 namespace serial {
 
-inline constexpr const char* kByIdDirectory = "/dev/serial/by-id";
-
 struct UsbSerialDevice {
     std::string ttyName;
     std::string driver;

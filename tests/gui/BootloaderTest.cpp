@@ -15,9 +15,8 @@ namespace {
 enum class Answer { None, Ok, Failed };
 
 std::vector<std::uint8_t> answerFrame(std::uint8_t sequence, std::uint8_t command, std::uint8_t status) {
-    std::vector<std::uint8_t> frame{stk500::kMessageStart, sequence, 0, 2, stk500::kToken, command, status};
-    frame.push_back(stk500::checksum(frame.data(), frame.size()));
-    return frame;
+    const std::uint8_t body[] = {command, status};
+    return stk500::frame(sequence, body);
 }
 
 // Plays the transmitter for one activation: takes the sign-on, answers as told,

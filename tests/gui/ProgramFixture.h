@@ -15,8 +15,8 @@
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 #include "toolkit/Forms.h"
 
 struct ShownBox {

@@ -118,7 +118,7 @@ std::string frameReport(int toggle, int address, int command) {
 // A keypad key as telvara-send names it: a digit, or a key name.
 int commandOf(const std::string& key) {
     if (std::isdigit(static_cast<unsigned char>(key[0]))) return std::stoi(key);
-    return *send::commandOfKeyName(key);
+    return *sender::commandOfKeyName(key);
 }
 
 constexpr const char* kTv = "TV";
@@ -182,12 +182,12 @@ TEST(LircdPlugin, EveryKeyOfTheRemoteDefinitionHasAKeyNameLircKnows) {
     const auto names = lines(known.out);
     std::vector<std::string> keys;
     for (int digit = 0; digit <= 9; ++digit) keys.push_back("KEY_" + std::to_string(digit));
-    for (const send::KeyName& key : send::keyNames()) {
-        if (key.command >= 0) keys.push_back(send::lircKeyName(key.name));
+    for (const sender::KeyName& key : sender::keyNames()) {
+        if (key.command >= 0) keys.push_back(sender::lircKeyName(key.name));
     }
     for (const std::string& key : keys) {
         EXPECT_NE(std::find(names.begin(), names.end(), key), names.end()) << key;
-        EXPECT_NE(send::lircdConf().find("\n    " + key + " "), std::string::npos) << key;
+        EXPECT_NE(sender::lircdConf().find("\n    " + key + " "), std::string::npos) << key;
     }
 }
 
@@ -253,7 +253,7 @@ end remote
     };
     RunningSim sim;
     TempDir dir;
-    Lircd lircd(dir, send::lircdConf() + refused, sim.env(), {"--device=ttyACM0"});
+    Lircd lircd(dir, sender::lircdConf() + refused, sim.env(), {"--device=ttyACM0"});
     ASSERT_TRUE(lircd.ready()) << lircd.log();
 
     // After each refused signal a key that goes through: when its frame has
@@ -277,7 +277,7 @@ TEST(LircdPlugin, HoldsThePortWhileRunningAndLetsGoAtTheEnd) {
     RunningSim sim;
     TempDir dir;
     const auto sendEnv = sim.env({{"XDG_RUNTIME_DIR", dir.file("")}});
-    Lircd lircd(dir, send::lircdConf(), sim.env(), {"--device=ttyACM0", "--immediate-init"});
+    Lircd lircd(dir, sender::lircdConf(), sim.env(), {"--device=ttyACM0", "--immediate-init"});
     ASSERT_TRUE(lircd.ready()) << lircd.log();
     EXPECT_NE(lircd.log().find("telvara: port ttyACM0 open at 2400 baud 8O1"), std::string::npos) << lircd.log();
 
@@ -315,7 +315,7 @@ TEST(LircdPlugin, APortItCannotHaveIsNamedInTheLogAndNothingIsSent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
-        Lircd lircd(dir, send::lircdConf(), sim.env(), c.options);
+        Lircd lircd(dir, sender::lircdConf(), sim.env(), c.options);
         ASSERT_TRUE(lircd.ready()) << lircd.log();
         EXPECT_NE(lircd.irsend(kTv, kTvKey1).status, 0);
         EXPECT_TRUE(lircd.waitForLog(c.reason)) << lircd.log();
@@ -333,7 +333,7 @@ TEST(LircdPlugin, APortAnotherProgramHoldsIsRefusedAtStart) {
     ASSERT_TRUE(monitor.waitForOutput("hello"));
 
     // With --immediate-init lircd opens the port at start, and ends when it cannot.
-    const Finished lircd = run(lircdArgs(dir, send::lircdConf(), {"--device=ttyACM0", "--immediate-init"}),
+    const Finished lircd = run(lircdArgs(dir, sender::lircdConf(), {"--device=ttyACM0", "--immediate-init"}),
                                lircdEnv(sim.env()));
     noteRunningAsRoot(lircd.out);
     EXPECT_EQ(lircd.status, 1) << lircd.err;

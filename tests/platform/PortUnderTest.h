@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 
 inline constexpr const char* kTestPortName = "ttyACM0";
 

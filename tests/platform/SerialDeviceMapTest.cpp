@@ -10,10 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/UsbSerialFilter.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
 #include "platform/serialInterface.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 
 #include "ToolProcess.h"
 #include "core/KeypadLine.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
 #include "platform/serialInterface.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 #include "tools/send/ReceiveMonitor.h"
 
 using namespace tooltest;
@@ -24,7 +24,7 @@ using namespace tooltest;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Why = send::MonitorEnd::Why;
+using Why = sender::MonitorEnd::Why;
 
 // A transmitter on a pty presented as ttyACM0, which the test can unplug.
 // For a monitor in another process it lets go of its own end of the tty.
@@ -121,8 +121,8 @@ TEST(ReceiveMonitor, ControlBytesReachATerminalEscapedAndAPipeOrAFileAsTheyAre) 
         ASSERT_TRUE(transmitter.sendWhole(kFromDevice));
 
         volatile std::sig_atomic_t stop = 0;
-        send::MonitorEnd end{Why::Stopped};
-        std::thread monitor([&] { end = send::monitorReceivedText(*port, out, stop); });
+        sender::MonitorEnd end{Why::Stopped};
+        std::thread monitor([&] { end = sender::monitorReceivedText(*port, out, stop); });
         std::string shown = readEnd >= 0 ? readAtLeast(readEnd, c.shown.size()) : "";
         if (readEnd < 0) {
             // A file never says when it is written: its line is there once it has the length it should.
@@ -154,7 +154,7 @@ TEST(ReceiveMonitor, EndsWhenNobodyReadsTheOutputAnyMoreEvenIfTheTransmitterIsQu
     ::close(ends[0]);
     volatile std::sig_atomic_t stop = 0;
     const auto start = Clock::now();
-    EXPECT_EQ(send::monitorReceivedText(*port, out, stop).why, Why::OutputClosed);
+    EXPECT_EQ(sender::monitorReceivedText(*port, out, stop).why, Why::OutputClosed);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
     std::fclose(out);
 }

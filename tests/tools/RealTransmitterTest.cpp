@@ -15,8 +15,8 @@
 #include <unistd.h>
 
 #include "ToolProcess.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 
 using namespace tooltest;
 namespace fs = std::filesystem;

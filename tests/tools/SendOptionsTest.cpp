@@ -9,18 +9,18 @@
 TEST(SendOptions, ReadsKeyNamesDevicesAndNumbers) {
     std::string error;
     const std::vector<std::string> args{"--device=cd", "--toggle", "1", "PLAY", "-1", "0", "63", "up", "--", "stop"};
-    const auto options = send::parseSendOptions(args, error);
+    const auto options = sender::parseSendOptions(args, error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->mode, send::SendMode::Send);
+    EXPECT_EQ(options->mode, sender::SendMode::Send);
     EXPECT_EQ(options->device, 20);
     EXPECT_EQ(options->toggle, 1);
     EXPECT_EQ(options->commands, (std::vector<int>{53, -1, 0, 63, 33, 54}));
     EXPECT_FALSE(options->port);
 
     const std::vector<std::string> address{"--print", "--device", "31", "ok"};
-    const auto print = send::parseSendOptions(address, error);
+    const auto print = sender::parseSendOptions(address, error);
     ASSERT_TRUE(print) << error;
-    EXPECT_EQ(print->mode, send::SendMode::Print);
+    EXPECT_EQ(print->mode, sender::SendMode::Print);
     EXPECT_EQ(print->device, 31);
 }
 
@@ -42,7 +42,7 @@ TEST(CommandLines, MistypedNamesAreAnsweredWithTheNearestNames) {
     };
     for (const Case& c : send) {
         std::string error;
-        EXPECT_FALSE(send::parseSendOptions(c.args, error)) << c.error;
+        EXPECT_FALSE(sender::parseSendOptions(c.args, error)) << c.error;
         EXPECT_EQ(error, c.error);
     }
     std::string error;

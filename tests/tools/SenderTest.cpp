@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 
 #include "ToolProcess.h"
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 
 using namespace tooltest;
 

@@ -17,15 +17,15 @@ TEST(ToggleStore, RefusesAStateDirectoryThatIsNotPrivate) {
 
     // A link put in place of the directory would send the state file elsewhere.
     std::filesystem::create_directory_symlink(base / "elsewhere", base / "telvara");
-    EXPECT_FALSE(send::ToggleStore::open(error));
+    EXPECT_FALSE(sender::ToggleStore::open(error));
     std::filesystem::remove(base / "telvara");
 
     std::filesystem::create_directory(base / "telvara");
     ::chmod((base / "telvara").c_str(), 0777);
-    EXPECT_FALSE(send::ToggleStore::open(error));
+    EXPECT_FALSE(sender::ToggleStore::open(error));
     ::chmod((base / "telvara").c_str(), 0700);
 
-    const auto store = send::ToggleStore::open(error);
+    const auto store = sender::ToggleStore::open(error);
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(store->load("../../etc/passwd"), 0);
     EXPECT_TRUE(store->save("../x", 1, error)) << error;

@@ -291,7 +291,7 @@ TEST_F(ProgramUnderWine, TheBootloaderIsActivatedOverTheComPortAt9600) {
         for (int message = 0; message < 2; ++message) {
             std::uint8_t header[5];
             if (transmitter->read(header, 5, 3000) != 5) return;
-            const int size = header[2] * 256 + header[3];
+            const int size = static_cast<int>(stk500::declaredBodySize(header));
             std::vector<std::uint8_t> body(static_cast<std::size_t>(size) + 1);
             int got = 0;
             while (got < size + 1) {
@@ -300,10 +300,9 @@ TEST_F(ProgramUnderWine, TheBootloaderIsActivatedOverTheComPortAt9600) {
                 got += n;
             }
             commands.push_back(body[0]);
-            std::uint8_t answer[8] = {stk500::kMessageStart, header[1], 0, 2, stk500::kToken, body[0],
-                                      stk500::kStatusCmdOk, 0};
-            answer[7] = stk500::checksum(answer, 7);
-            transmitter->write(answer, 8);
+            const std::uint8_t answerBody[] = {body[0], stk500::kStatusCmdOk};
+            const std::vector<std::uint8_t> answer = stk500::frame(header[1], answerBody);
+            transmitter->write(answer.data(), static_cast<int>(answer.size()));
         }
     });
     choose(Form1->ActivateBootloader1);

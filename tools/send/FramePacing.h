@@ -11,10 +11,7 @@
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
 
-namespace send {
-
-// 113.8 ms, rounded up to 114.
-inline constexpr int kRc5FramePeriodMs = (rc5::kFramePeriodHalfBits * rc5::kHalfBitMicroseconds + 999) / 1000;
+namespace sender {
 
 // How long the pulse string takes on the wire at the keypad's line settings.
 constexpr int wireTimeMs(std::size_t pulseStringLength) {
@@ -23,7 +20,7 @@ constexpr int wireTimeMs(std::size_t pulseStringLength) {
 }
 
 constexpr int pauseAfterFrameMs(std::size_t pulseStringLength) {
-    return wireTimeMs(pulseStringLength) + kRc5FramePeriodMs;
+    return wireTimeMs(pulseStringLength) + rc5::kFramePeriodMs;
 }
 
 // From the start of one frame of a held key to the start of the next: one
@@ -32,7 +29,7 @@ constexpr int pauseAfterFrameMs(std::size_t pulseStringLength) {
 // instead: sent any faster, the repeats would pile up in the port's queue
 // and run on after the key is let go.
 constexpr int repeatPeriodMs(std::size_t pulseStringLength) {
-    return std::max(kRc5FramePeriodMs, wireTimeMs(pulseStringLength));
+    return std::max(rc5::kFramePeriodMs, wireTimeMs(pulseStringLength));
 }
 
-}  // namespace send
+}  // namespace sender

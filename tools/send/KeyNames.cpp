@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-namespace send {
+namespace sender {
 namespace {
 
 constexpr std::array<KeyName, 15> kKeys{{
@@ -39,4 +39,4 @@ std::optional<int> commandOfKeyName(std::string_view name) {
     return std::nullopt;
 }
 
-}  // namespace send
+}  // namespace sender

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace send {
+namespace sender {
 
 struct KeyName {
     std::string_view name;     // what to type, any case
@@ -18,4 +18,4 @@ std::span<const KeyName> keyNames();
 
 std::optional<int> commandOfKeyName(std::string_view name);
 
-}  // namespace send
+}  // namespace sender

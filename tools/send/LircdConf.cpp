@@ -8,7 +8,7 @@
 #include "core/Rc5Devices.h"
 #include "tools/send/KeyNames.h"
 
-namespace send {
+namespace sender {
 namespace {
 
 // LIRC's names for the named keys; the digits are KEY_0 to KEY_9.
@@ -62,8 +62,7 @@ std::string codeLine(std::string_view name, int address, int command) {
 }
 
 std::string remote(const rc5::Device& device) {
-    const int halfBit = rc5::kHalfBitMicroseconds;
-    const std::string h = std::to_string(halfBit);
+    const std::string h = std::to_string(rc5::kHalfBitMicroseconds);
     std::string text = "\nbegin remote\n";
     text += "  name             " + std::string(device.name) + "\n";
     text += "  bits             " + std::to_string(rc5::kDataBits + 1) + "\n";
@@ -73,7 +72,7 @@ std::string remote(const rc5::Device& device) {
     text += "  one              " + h + " " + h + "\n";
     text += "  zero             " + h + " " + h + "\n";
     text += "  plead            " + h + "\n";
-    text += "  gap              " + std::to_string(rc5::kFramePeriodHalfBits * halfBit) + "\n";
+    text += "  gap              " + std::to_string(rc5::kFramePeriodMicroseconds) + "\n";
     text += "  toggle_bit_mask  " + hexCode(rc5::kToggleWeight) + "\n";
     text += "  frequency        " + std::to_string(rc5::kCarrierHz) + "\n";
     text += "\n  begin codes\n";
@@ -102,4 +101,4 @@ std::string lircdConf() {
     return text;
 }
 
-}  // namespace send
+}  // namespace sender

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace send {
+namespace sender {
 
 // The LIRC name of a keypad key given by its telvara-send name ("play" -> "KEY_PLAY");
 // a key LIRC has no name for keeps its own.
@@ -15,4 +15,4 @@ std::string lircKeyName(std::string_view keyName);
 // The whole file, comments included.
 std::string lircdConf();
 
-}  // namespace send
+}  // namespace sender

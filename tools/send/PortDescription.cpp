@@ -7,12 +7,12 @@
 #include <unistd.h>
 
 #include "platform/linux/PortRefusal.h"
-#include "platform/linux/SystemRoot.h"
+#include "platform/linux/SystemPaths.h"
 #include "platform/linux/TtyUsers.h"
 #include "platform/linux/UsbSerialDevice.h"
 #include "tools/common/ByteEscapes.h"
 
-namespace send {
+namespace sender {
 namespace {
 
 constexpr const char* kUnknown = "-";
@@ -42,7 +42,7 @@ std::string orUnknown(const std::string& text) { return text.empty() ? kUnknown 
 
 std::string portDescriptionLine(const std::string& ttyName) {
     const serial::UsbSerialDevice device = serial::describeUsbSerialDevice(ttyName);
-    const std::string devicePath = serial::rootedPath("/dev") + "/" + ttyName;
+    const std::string devicePath = serial::rootedPath(serial::kDeviceDirectory) + "/" + ttyName;
     std::string line = orUnknown(ttyName);
     line += " driver=" + orUnknown(device.driver);
     line += " usb=" + (device.vendorId.empty() ? std::string(kUnknown)
@@ -60,4 +60,4 @@ std::string portDescriptionLine(const std::string& ttyName) {
     return line;
 }
 
-}  // namespace send
+}  // namespace sender

@@ -4,11 +4,11 @@
 
 #include <string>
 
-namespace send {
+namespace sender {
 
 // ttyACM0 driver=cdc_acm usb=16c0:05dc manufacturer="..." product="..." serial="..."
 //   by-id=usb-..._...-if00 access=yes [held-by="process 4321, minicom"]
 // (one line). Unknown values are shown as "-".
 std::string portDescriptionLine(const std::string& ttyName);
 
-}  // namespace send
+}  // namespace sender

@@ -14,7 +14,7 @@
 #include "tools/common/ByteEscapes.h"
 #include "tools/common/SignalSleep.h"
 
-namespace send {
+namespace sender {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -62,4 +62,4 @@ MonitorEnd monitorReceivedText(serialInterface& port, std::FILE* out, const vola
     return {MonitorEnd::Why::Stopped};
 }
 
-}  // namespace send
+}  // namespace sender

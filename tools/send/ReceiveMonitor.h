@@ -10,7 +10,7 @@
 
 class serialInterface;
 
-namespace send {
+namespace sender {
 
 struct MonitorEnd {
     enum class Why {
@@ -29,4 +29,4 @@ struct MonitorEnd {
 // to see here rather than the end of the process.
 MonitorEnd monitorReceivedText(serialInterface& port, std::FILE* out, const volatile std::sig_atomic_t& stop);
 
-}  // namespace send
+}  // namespace sender

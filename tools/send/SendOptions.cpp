@@ -7,7 +7,7 @@
 #include "tools/common/NearMatches.h"
 #include "tools/send/KeyNames.h"
 
-namespace send {
+namespace sender {
 namespace {
 
 constexpr int kLowestCommand = -1;
@@ -353,4 +353,4 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
     return options;
 }
 
-}  // namespace send
+}  // namespace sender

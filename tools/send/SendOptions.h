@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace send {
+namespace sender {
 
 enum class SendMode { Send, Print, List, Bootloader, Monitor, LircdConf, UdevRule, Help, Version };
 
@@ -29,4 +29,4 @@ std::optional<SendOptions> parseSendOptions(std::span<const std::string> args, s
 
 std::string sendHelpText();
 
-}  // namespace send
+}  // namespace sender

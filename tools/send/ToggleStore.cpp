@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace send {
+namespace sender {
 namespace {
 
 constexpr const char* kRuntimeVariable = "XDG_RUNTIME_DIR";
@@ -98,4 +98,4 @@ bool ToggleStore::save(const std::string& portName, int toggle, std::string& err
     return true;
 }
 
-}  // namespace send
+}  // namespace sender

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace send {
+namespace sender {
 
 class ToggleStore {
 public:
@@ -31,4 +31,4 @@ private:
     std::string directory_;
 };
 
-}  // namespace send
+}  // namespace sender

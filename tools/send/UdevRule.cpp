@@ -1,6 +1,6 @@
 #include "tools/send/UdevRule.h"
 
-namespace send {
+namespace sender {
 
 // uaccess is acted on by 73-seat-late.rules and ID_MM_DEVICE_IGNORE read by the
 // modem manager's own rules in the 77-80 range: the rule must come before both.
@@ -16,4 +16,4 @@ std::string udevRuleText(const std::string& ttyName, const std::string& vendorId
     return text;
 }
 
-}  // namespace send
+}  // namespace sender

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace send {
+namespace sender {
 
 inline constexpr const char* kUdevRuleFile = "70-telvara.rules";
 
@@ -14,4 +14,4 @@ inline constexpr const char* kUdevRuleFile = "70-telvara.rules";
 // gives them) found on `ttyName`, with the installing commands as comments.
 std::string udevRuleText(const std::string& ttyName, const std::string& vendorId, const std::string& productId);
 
-}  // namespace send
+}  // namespace sender

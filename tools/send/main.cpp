@@ -14,6 +14,7 @@
 #include "core/BootloaderActivation.h"
 #include "core/KeypadLine.h"
 #include "core/Rc5.h"
+#include "platform/UsbSerialPorts.h"
 #include "platform/linux/PortPath.h"
 #include "platform/linux/UsbSerialDevice.h"
 #include "platform/serialInterface.h"
@@ -25,7 +26,6 @@
 #include "tools/send/SendOptions.h"
 #include "tools/send/ToggleStore.h"
 #include "tools/send/UdevRule.h"
-#include "tools/send/UsbSerialPorts.h"
 
 namespace {
 
@@ -119,13 +119,13 @@ bool portIsThere(const std::string& portName) {
 }
 
 bool listedPortsAreThere() {
-    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
     return !ports.names.empty() && std::all_of(ports.names.begin(), ports.names.end(), portIsThere);
 }
 
 // With --wait, until the port is there (named, or any USB serial port) or the
 // time is up; the choice below then says what is missing.
-void waitForPort(const send::SendOptions& options) {
+void waitForPort(const sender::SendOptions& options) {
     if (!options.waitSeconds) return;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(*options.waitSeconds);
     auto there = [&] {
@@ -138,10 +138,10 @@ void waitForPort(const send::SendOptions& options) {
 }
 
 // The port the user named, or the only one listed; exit status 2 otherwise.
-std::optional<std::string> choosePort(const send::SendOptions& options) {
+std::optional<std::string> choosePort(const sender::SendOptions& options) {
     waitForPort(options);
     if (options.port) return options.port;
-    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
     if (ports.names.size() == 1 && ports.error.empty()) return ports.names.front();
     if (!ports.error.empty()) complain(ports.error);
     if (ports.names.empty()) {
@@ -155,8 +155,8 @@ std::optional<std::string> choosePort(const send::SendOptions& options) {
 }
 
 int list(bool longList) {
-    const send::UsbSerialPorts ports = send::findUsbSerialPorts();
-    for (const auto& name : ports.names) printLine(longList ? send::portDescriptionLine(name) : name);
+    const devicemap::UsbSerialPorts ports = devicemap::findUsbSerialPorts();
+    for (const auto& name : ports.names) printLine(longList ? sender::portDescriptionLine(name) : name);
     // Standard output stays empty for scripts; the person at the shell is told why.
     if (ports.names.empty() && ports.error.empty()) complain(kNoPortFound);
     if (ports.error.empty()) return kExitSuccess;
@@ -164,24 +164,22 @@ int list(bool longList) {
     return kExitFailure;
 }
 
-std::int32_t nextToggle(std::int32_t toggle) { return toggle != 0 ? 0 : 1; }
-
 // How many times a key's frame goes out: once for a press, more while held.
-int framesPerKey(const send::SendOptions& options, std::size_t pulseStringLength) {
+int framesPerKey(const sender::SendOptions& options, std::size_t pulseStringLength) {
     if (options.repeats) return 1 + *options.repeats;
     if (!options.holdMs) return 1;
-    const int period = send::repeatPeriodMs(pulseStringLength);
+    const int period = sender::repeatPeriodMs(pulseStringLength);
     return (*options.holdMs + period - 1) / period;
 }
 
-int print(const send::SendOptions& options) {
+int print(const sender::SendOptions& options) {
     std::int32_t toggle = options.toggle.value_or(0);
     for (const int command : options.commands) {
         const std::int32_t word = rc5::codeWord(toggle, options.device, command);
         const std::string pulses = rc5::pulseString(word);
         for (int frame = framesPerKey(options, pulses.size()); frame > 0; --frame)
             printLine(rc5::sentFrameLine(word, pulses));
-        toggle = nextToggle(toggle);
+        toggle = rc5::nextToggle(toggle);
     }
     return kExitSuccess;
 }
@@ -201,13 +199,13 @@ int printUdevRule(const std::string& portName) {
         complain(kPortPrefix + path->ttyName + kNotUsb);
         return kExitFailure;
     }
-    std::fputs(send::udevRuleText(path->ttyName, device.vendorId, device.productId).c_str(), stdout);
+    std::fputs(sender::udevRuleText(path->ttyName, device.vendorId, device.productId).c_str(), stdout);
     return kExitSuccess;
 }
 
-int sendCommands(const send::SendOptions& options, const std::string& portName) {
+int sendCommands(const sender::SendOptions& options, const std::string& portName) {
     std::string storeError;
-    auto store = send::ToggleStore::open(storeError);
+    auto store = sender::ToggleStore::open(storeError);
     if (!store) complain(storeError + kToggleNotKept);
     const std::string toggleKey = toggleKeyOf(portName);
     std::int32_t toggle = options.toggle.value_or(store ? store->load(toggleKey) : 0);
@@ -221,14 +219,14 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
     int status = kExitSuccess;
     std::size_t previousLength = 0;
     for (std::size_t i = 0; i < options.commands.size() && stopRequested == 0; ++i) {
-        if (i > 0 && !pauseUnlessStopped(send::pauseAfterFrameMs(previousLength))) break;
+        if (i > 0 && !pauseUnlessStopped(sender::pauseAfterFrameMs(previousLength))) break;
         const std::int32_t word = rc5::codeWord(toggle, options.device, options.commands[i]);
         const std::string pulses = rc5::pulseString(word);
         previousLength = pulses.size();
         // A held key: the same frame, toggle and all, one period after the
         // other, timed from the first so that the writes' own time does not add up.
         const auto pressed = std::chrono::steady_clock::now();
-        const int period = send::repeatPeriodMs(pulses.size());
+        const int period = sender::repeatPeriodMs(pulses.size());
         bool complete = true;
         const int frames = framesPerKey(options, pulses.size());
         for (int frame = 0; frame < frames; ++frame) {
@@ -240,7 +238,7 @@ int sendCommands(const send::SendOptions& options, const std::string& portName) 
         // Flipped whatever the port did, once the key is let go, as after a key
         // press: the receiver must not take the next command for this one held
         // down. Kept at once, so that a run that is cut short loses nothing.
-        toggle = nextToggle(toggle);
+        toggle = rc5::nextToggle(toggle);
         if (store && !store->save(toggleKey, toggle, storeError)) {
             complain(storeError);
             store.reset();
@@ -271,12 +269,12 @@ int monitor(const std::string& portName) {
         return kExitFailure;
     }
     std::signal(SIGPIPE, SIG_IGN);
-    const send::MonitorEnd end = send::monitorReceivedText(*port, stdout, stopRequested);
+    const sender::MonitorEnd end = sender::monitorReceivedText(*port, stdout, stopRequested);
     switch (end.why) {
-        case send::MonitorEnd::Why::Stopped:
-        case send::MonitorEnd::Why::OutputClosed: return kExitSuccess;
-        case send::MonitorEnd::Why::PortLost: complain(kPortPrefix + portName + kPortLost); return kExitFailure;
-        case send::MonitorEnd::Why::OutputFailed:
+        case sender::MonitorEnd::Why::Stopped:
+        case sender::MonitorEnd::Why::OutputClosed: return kExitSuccess;
+        case sender::MonitorEnd::Why::PortLost: complain(kPortPrefix + portName + kPortLost); return kExitFailure;
+        case sender::MonitorEnd::Why::OutputFailed:
             complain(kCannotWriteOutput + std::string(std::strerror(end.error)));
             return kExitFailure;
     }
@@ -288,21 +286,21 @@ int monitor(const std::string& portName) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const auto options = send::parseSendOptions(args, error);
+    const auto options = sender::parseSendOptions(args, error);
     if (!options) {
         complain(error + kTryHelp);
         return kExitUsage;
     }
     switch (options->mode) {
-        case send::SendMode::Help: std::fputs(send::sendHelpText().c_str(), stdout); return kExitSuccess;
-        case send::SendMode::Version: std::puts("telvara-send " TELVARA_VERSION); return kExitSuccess;
-        case send::SendMode::List: return list(options->longList);
-        case send::SendMode::Print: return print(*options);
-        case send::SendMode::LircdConf: std::fputs(send::lircdConf().c_str(), stdout); return kExitSuccess;
-        case send::SendMode::UdevRule:
-        case send::SendMode::Send:
-        case send::SendMode::Bootloader:
-        case send::SendMode::Monitor: break;
+        case sender::SendMode::Help: std::fputs(sender::sendHelpText().c_str(), stdout); return kExitSuccess;
+        case sender::SendMode::Version: std::puts("telvara-send " TELVARA_VERSION); return kExitSuccess;
+        case sender::SendMode::List: return list(options->longList);
+        case sender::SendMode::Print: return print(*options);
+        case sender::SendMode::LircdConf: std::fputs(sender::lircdConf().c_str(), stdout); return kExitSuccess;
+        case sender::SendMode::UdevRule:
+        case sender::SendMode::Send:
+        case sender::SendMode::Bootloader:
+        case sender::SendMode::Monitor: break;
     }
     installStopHandlers();
     const auto portName = choosePort(*options);
@@ -310,10 +308,10 @@ int main(int argc, char** argv) {
         endAsAsked();
         return kExitUsage;
     }
-    if (options->mode == send::SendMode::UdevRule) return printUdevRule(*portName);
+    if (options->mode == sender::SendMode::UdevRule) return printUdevRule(*portName);
     // For the monitor, an interrupt is the ordinary end.
-    if (options->mode == send::SendMode::Monitor) return monitor(*portName);
-    const int status = options->mode == send::SendMode::Bootloader ? activateBootloader(*portName)
+    if (options->mode == sender::SendMode::Monitor) return monitor(*portName);
+    const int status = options->mode == sender::SendMode::Bootloader ? activateBootloader(*portName)
                                                                     : sendCommands(*options, *portName);
     endAsAsked();
     return status;

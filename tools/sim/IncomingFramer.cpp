@@ -17,8 +17,9 @@ constexpr const char* kWhyNoToken = "STK500v2 header without its token 0x0E";
 constexpr const char* kWhyBodyTooLarge = "STK500v2 header declares a body larger than 280 bytes";
 constexpr const char* kWhyIncompleteMessage = "STK500v2 message cut short";
 
-std::size_t declaredBodySize(const std::vector<std::uint8_t>& header) {
-    return std::size_t{header[2]} << 8 | header[3];
+// The body size the header at the start of `message` declares.
+std::size_t declaredBodySize(const std::vector<std::uint8_t>& message) {
+    return stk500::declaredBodySize(std::span(message).first<stk500::kHeaderSize>());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "core/Rc5.h"
 
 #include "core/PulseStringDecoder.h"
-#include "platform/linux/PseudoTerminal.h"
+#include "simulation/PseudoTerminal.h"
 #include "tools/common/ByteEscapes.h"
 #include "tools/sim/FrameReport.h"
 #include "tools/sim/IrTimeline.h"
@@ -26,7 +26,7 @@ constexpr auto kSettle = std::chrono::milliseconds(200);
 // The time from one frame of a held key to the next: one RC-5 frame period,
 // or the string's time on the wire where that is longer.
 std::chrono::microseconds repeatPeriod(std::size_t pulseStringLength) {
-    return std::chrono::microseconds(std::max<long long>(rc5::kFramePeriodHalfBits * rc5::kHalfBitMicroseconds,
+    return std::chrono::microseconds(std::max<long long>(rc5::kFramePeriodMicroseconds,
                                                          keypadWireMicroseconds(pulseStringLength)));
 }
 

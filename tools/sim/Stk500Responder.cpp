@@ -10,20 +10,6 @@
 namespace sim {
 namespace {
 
-// Protocol values only the bootloader side needs; the program itself sends
-// nothing but the sign-on and the firmware-upgrade command.
-constexpr std::uint8_t kCmdSetParameter = 0x02;
-constexpr std::uint8_t kCmdGetParameter = 0x03;
-constexpr std::uint8_t kCmdEnterProgmodeIsp = 0x10;
-constexpr std::uint8_t kCmdLeaveProgmodeIsp = 0x11;
-constexpr std::uint8_t kCmdReadSignatureIsp = 0x1B;
-constexpr std::uint8_t kStatusChecksumError = 0xC1;
-constexpr std::uint8_t kStatusCmdUnknown = 0xC9;
-constexpr std::string_view kSignature = "STK500_2";
-// What a parameter query gets: hardware version 2, firmware 2.10, everything else 0.
-constexpr std::uint8_t kParamHardwareVersion = 0x90;
-constexpr std::uint8_t kParamSoftwareMajor = 0x91;
-constexpr std::uint8_t kParamSoftwareMinor = 0x92;
 // The microcontroller the simulated transmitter pretends to carry (an ATmega328P).
 constexpr std::uint8_t kDeviceSignature[3] = {0x1E, 0x95, 0x0F};
 
@@ -58,23 +44,12 @@ std::string hexByte(std::uint8_t byte) {
     return {kHex[byte >> 4], kHex[byte & 0x0F]};
 }
 
-std::vector<std::uint8_t> frame(std::uint8_t sequence, const std::vector<std::uint8_t>& body) {
-    std::vector<std::uint8_t> bytes(stk500::kHeaderSize + body.size() + 1);
-    bytes[0] = stk500::kMessageStart;
-    bytes[1] = sequence;
-    bytes[2] = static_cast<std::uint8_t>(body.size() >> 8);
-    bytes[3] = static_cast<std::uint8_t>(body.size());
-    bytes[4] = stk500::kToken;
-    std::copy(body.begin(), body.end(), bytes.begin() + stk500::kHeaderSize);
-    bytes.back() = stk500::checksum(bytes.data(), bytes.size() - 1);
-    return bytes;
-}
-
+// What a parameter query gets: hardware version 2, firmware 2.10, everything else 0.
 std::uint8_t parameterValue(std::uint8_t parameter) {
     switch (parameter) {
-        case kParamHardwareVersion: return 2;
-        case kParamSoftwareMajor: return 2;
-        case kParamSoftwareMinor: return 10;
+        case stk500::kParamHardwareVersion: return 2;
+        case stk500::kParamSoftwareMajor: return 2;
+        case stk500::kParamSoftwareMinor: return 10;
         default: return 0;
     }
 }
@@ -92,16 +67,16 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
     std::string outcome = kAnsweredOk;
     if (!checksumOk) {
         what = kWhatBadChecksum;
-        answerBody = {stk500::kAnswerChecksumError, kStatusChecksumError};
+        answerBody = {stk500::kAnswerChecksumError, stk500::kStatusChecksumError};
         outcome = kAnsweredChecksumError;
     } else if (body.empty()) {
         what = kWhatEmpty;
-        answerBody = {0, kStatusCmdUnknown};
+        answerBody = {0, stk500::kStatusCmdUnknown};
         outcome = kAnsweredUnknown;
     } else if (command == stk500::kCmdSignOn) {
         what = kWhatSignOn;
-        answerBody = {command, stk500::kStatusCmdOk, static_cast<std::uint8_t>(kSignature.size())};
-        answerBody.insert(answerBody.end(), kSignature.begin(), kSignature.end());
+        answerBody = {command, stk500::kStatusCmdOk, static_cast<std::uint8_t>(stk500::kSignOnSignature.size())};
+        answerBody.insert(answerBody.end(), stk500::kSignOnSignature.begin(), stk500::kSignOnSignature.end());
     } else if (command == stk500::kCmdFirmwareUpgrade) {
         const auto code = body.subspan(1);
         what = std::string(kWhatUpgrade) + tools::escapeBytes(code) + "\"";
@@ -114,22 +89,22 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
     } else {
         what = kWhatCommand + hexByte(command);
         switch (command) {
-            case kCmdGetParameter:
+            case stk500::kCmdGetParameter:
                 answerBody = {command, stk500::kStatusCmdOk, parameterValue(body.size() > 1 ? body[1] : 0)};
                 break;
-            case kCmdSetParameter:
-            case kCmdEnterProgmodeIsp:
-            case kCmdLeaveProgmodeIsp:
+            case stk500::kCmdSetParameter:
+            case stk500::kCmdEnterProgmodeIsp:
+            case stk500::kCmdLeaveProgmodeIsp:
                 answerBody = {command, stk500::kStatusCmdOk};
                 break;
-            case kCmdReadSignatureIsp: {
+            case stk500::kCmdReadSignatureIsp: {
                 // The embedded ISP instruction (body bytes 2..5) carries the byte's address third.
                 const std::uint8_t index = body.size() > 4 ? body[4] : 0;
                 answerBody = {command, stk500::kStatusCmdOk, kDeviceSignature[index % 3], stk500::kStatusCmdOk};
                 break;
             }
             default:
-                answerBody = {command, kStatusCmdUnknown};
+                answerBody = {command, stk500::kStatusCmdUnknown};
                 outcome = kAnsweredUnknown;
         }
     }
@@ -144,28 +119,28 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
     switch (mode) {
         case AnswerMode::Normal:
         case AnswerMode::SignOnOnly:
-            reply.bytes = frame(sequence, answerBody);
+            reply.bytes = stk500::frame(sequence, answerBody);
             break;
         case AnswerMode::Silent:
             outcome = kNotAnswered;
             break;
         case AnswerMode::BadChecksum:
-            reply.bytes = frame(sequence, answerBody);
+            reply.bytes = stk500::frame(sequence, answerBody);
             reply.bytes.back() ^= 0xFF;
             outcome += kWithBadChecksum;
             break;
         case AnswerMode::StrayByte:
-            reply.bytes = frame(sequence, answerBody);
+            reply.bytes = stk500::frame(sequence, answerBody);
             reply.bytes.insert(reply.bytes.begin(), kStrayByte);
             outcome += kAfterStrayByte;
             break;
         case AnswerMode::EmptyBody:
-            reply.bytes = frame(sequence, {});
+            reply.bytes = stk500::frame(sequence, {});
             outcome = kAnsweredEmptyBody;
             break;
         case AnswerMode::OversizeBody:
             answerBody.resize(kOversizeBody, 0);
-            reply.bytes = frame(sequence, answerBody);
+            reply.bytes = stk500::frame(sequence, answerBody);
             outcome += kWithOversizeBody;
             break;
         case AnswerMode::Zeros:
@@ -174,14 +149,14 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
             break;
         case AnswerMode::WrongSequence: {
             const auto other = static_cast<std::uint8_t>(sequence + kSequenceOffset);
-            reply.bytes = frame(other, answerBody);
+            reply.bytes = stk500::frame(other, answerBody);
             outcome += kWithSequence + std::to_string(other);
             break;
         }
         case AnswerMode::FailureStatus:
             if (answerBody.size() < 2) answerBody.resize(2);
             answerBody[1] = stk500::kStatusCmdFailed;
-            reply.bytes = frame(sequence, answerBody);
+            reply.bytes = stk500::frame(sequence, answerBody);
             outcome = kAnsweredFailed;
             break;
     }

@@ -12,8 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/linux/PseudoTerminal.h"
-#include "platform/linux/SimulatedDeviceTree.h"
+#include "platform/linux/SystemPaths.h"
+#include "simulation/PseudoTerminal.h"
+#include "simulation/SimulatedDeviceTree.h"
 #include "tools/sim/SimOptions.h"
 #include "tools/sim/Simulator.h"
 
@@ -25,11 +26,10 @@ constexpr const char* kNoPty = "cannot make a pseudo-terminal: ";
 constexpr const char* kNoTree = "cannot build the device tree: ";
 constexpr const char* kNoFork = "cannot start the command: ";
 constexpr const char* kNoExec = "cannot run ";
-constexpr const char* kRootVariable = "TELVARA_ROOT";
 // The simulated transmitter's USB descriptors: the test product ID of an open
 // registry, so that no real product is named.
 const SimulatedDeviceTree::UsbDescriptors kDescriptors{"1209", "0001", "TELVARA", "IR transmitter", "SIM0001"};
-constexpr const char* kExportLine = "export TELVARA_ROOT=";
+constexpr const char* kExport = "export ";
 constexpr const char* kWhereLine = "# the simulated transmitter is port ";
 constexpr const char* kWhereOn = " (";
 constexpr const char* kWhereTail = "); interrupt to stop";
@@ -60,7 +60,7 @@ pid_t startCommand(const std::vector<std::string>& command, const std::string& r
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
-        setenv(kRootVariable, root.c_str(), 1);
+        setenv(serial::kRootVariable, root.c_str(), 1);
         execvp(argv[0], argv.data());
         std::fprintf(stderr, "%s%s%s: %s\n", kProgram, kNoExec, argv[0], std::strerror(errno));
         _exit(kExitCannotRun);
@@ -106,8 +106,8 @@ int run(const sim::SimOptions& options) {
             return kExitFailure;
         }
     } else {
-        std::printf("%s%s\n%s%s%s%s%s\n", kExportLine, tree->root().c_str(), kWhereLine, options.ttyName.c_str(),
-                    kWhereOn, pty->slavePath().c_str(), kWhereTail);
+        std::printf("%s%s=%s\n%s%s%s%s%s\n", kExport, serial::kRootVariable, tree->root().c_str(), kWhereLine,
+                    options.ttyName.c_str(), kWhereOn, pty->slavePath().c_str(), kWhereTail);
         std::fflush(stdout);
     }
 

@@ -1,4 +1,4 @@
-#include "platform/linux/SimulatedDeviceTree.h"
+#include "simulation/SimulatedDeviceTree.h"
 
 #include <cctype>
 #include <cerrno>
@@ -8,17 +8,15 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/linux/SystemPaths.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kTtyClass = "/sys/class/tty";
 constexpr const char* kDrivers = "/sys/bus/drivers";
-constexpr const char* kLockDirectory = "/run/lock";
 constexpr const char* kUsbHost = "/sys/devices/pci0000:00/0000:00:14.0/usb1";
 constexpr const char* kUsbDrivers = "/sys/bus/usb/drivers";
-constexpr const char* kAcmDriver = "cdc_acm";
-constexpr const char* kByIdDirectory = "/dev/serial/by-id";
 
 bool writeAttribute(const fs::path& path, const std::string& value) {
     std::ofstream out(path);
@@ -51,8 +49,8 @@ SimulatedDeviceTree::SimulatedDeviceTree() {
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::system_error(errno, std::generic_category(), "mkdtemp");
     root_ = pattern;
-    if (!makeDirectories(root_ + kTtyClass) || !makeDirectories(root_ + "/dev") ||
-        !makeDirectories(root_ + kLockDirectory)) {
+    if (!makeDirectories(root_ + serial::kTtyClass) || !makeDirectories(root_ + serial::kDeviceDirectory) ||
+        !makeDirectories(root_ + serial::kLockDirectories[0])) {
         std::error_code ec;
         fs::remove_all(root_, ec);
         throw std::system_error(std::make_error_code(std::errc::io_error), "device tree");
@@ -64,12 +62,12 @@ SimulatedDeviceTree::~SimulatedDeviceTree() {
     fs::remove_all(root_, ec);  // remove_all removes links, never what they point to
 }
 
-std::string SimulatedDeviceTree::lockDirectory() const { return root_ + kLockDirectory; }
+std::string SimulatedDeviceTree::lockDirectory() const { return root_ + serial::kLockDirectories[0]; }
 
 bool SimulatedDeviceTree::addTty(const std::string& name, const std::string& driver, const std::string& devTarget) {
     if (!addTtyWithoutDriver(name) || driver.empty() || !makeDirectories(root_ + kDrivers + "/" + driver))
         return false;
-    fs::path device = fs::path(root_ + kTtyClass) / name / "device";
+    fs::path device = fs::path(root_ + serial::kTtyClass) / name / "device";
     std::error_code ec;
     fs::create_directories(device, ec);
     // From sys/class/tty/NAME/device up to sys/, as a relative link like sysfs's own.
@@ -90,8 +88,8 @@ bool SimulatedDeviceTree::addUsbTty(const std::string& name, const UsbDescriptor
     const std::string interface = usbDevice + ":1.0";
     const fs::path deviceDir = fs::path(root_ + kUsbHost) / usbDevice;
     const fs::path ttyDir = deviceDir / interface / "tty" / name;
-    if (!makeDirectories(ttyDir) || !makeDirectories(root_ + kUsbDrivers + "/" + kAcmDriver) ||
-        !makeDirectories(root_ + kByIdDirectory))
+    if (!makeDirectories(ttyDir) || !makeDirectories(root_ + kUsbDrivers + "/" + serial::kUsbSerialDriver) ||
+        !makeDirectories(root_ + serial::kByIdDirectory))
         return false;
     bool written = writeAttribute(deviceDir / "idVendor", usb.vendorId) &&
                    writeAttribute(deviceDir / "idProduct", usb.productId) &&
@@ -101,25 +99,25 @@ bool SimulatedDeviceTree::addUsbTty(const std::string& name, const UsbDescriptor
     if (!written) return false;
     std::error_code ec;
     // Relative links, each the way sysfs writes it.
-    fs::create_directory_symlink(fs::path("../../../../../../bus/usb/drivers") / kAcmDriver,
+    fs::create_directory_symlink(fs::path("../../../../../../bus/usb/drivers") / serial::kUsbSerialDriver,
                                  deviceDir / interface / "driver", ec);
     if (!ec) fs::create_directory_symlink(fs::path("../../../") / interface, ttyDir / "device", ec);
     if (!ec)
         fs::create_directory_symlink(fs::path("../../devices/pci0000:00/0000:00:14.0/usb1") / usbDevice / interface /
                                          "tty" / name,
-                                     fs::path(root_ + kTtyClass) / name, ec);
-    if (!ec) fs::create_symlink(fs::path("../..") / name, fs::path(root_ + kByIdDirectory) / byIdName(usb), ec);
+                                     fs::path(root_ + serial::kTtyClass) / name, ec);
+    if (!ec) fs::create_symlink(fs::path("../..") / name, fs::path(root_ + serial::kByIdDirectory) / byIdName(usb), ec);
     if (!ec && !devTarget.empty()) fs::create_symlink(devTarget, fs::path(root_) / "dev" / name, ec);
     return !ec;
 }
 
 bool SimulatedDeviceTree::addTtyWithoutDriver(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
-    return makeDirectories(fs::path(root_ + kTtyClass) / name);
+    return makeDirectories(fs::path(root_ + serial::kTtyClass) / name);
 }
 
 bool SimulatedDeviceTree::removeTtyClass() {
     std::error_code ec;
-    fs::remove_all(root_ + kTtyClass, ec);
+    fs::remove_all(root_ + serial::kTtyClass, ec);
     return !ec;
 }

@@ -1,9 +1,8 @@
-#include "tools/send/UsbSerialPorts.h"
+#include "platform/UsbSerialPorts.h"
 
-#include "core/UsbSerialFilter.h"
 #include "platform/SerialDeviceMap.h"
 
-namespace send {
+namespace devicemap {
 
 UsbSerialPorts findUsbSerialPorts() {
     UsbSerialPorts ports;
@@ -18,4 +17,4 @@ UsbSerialPorts findUsbSerialPorts() {
     return ports;
 }
 
-}  // namespace send
+}  // namespace devicemap

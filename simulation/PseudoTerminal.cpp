@@ -1,4 +1,4 @@
-#include "platform/linux/PseudoTerminal.h"
+#include "simulation/PseudoTerminal.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,14 +1,15 @@
-// How the session and the bootloader exchange call the port: the grouping of
-// writes, the read time-outs, the sequence numbers, and which messages are sent
-// for each kind of answer.
+// The bootloader exchange against an in-memory port: the status text and the
+// messages sent for each way the transmitter can answer.
+
+#include "core/BootloaderActivation.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "core/BootloaderActivation.h"
-#include "core/Stk500Session.h"
+#include "core/Stk500Protocol.h"
 #include "platform/serialInterface.h"
 #include "tests/support/FakePort.h"
 
@@ -16,56 +17,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes answer(const Bytes& body, std::uint8_t sequence = 1) {
-    Bytes m{stk500::kMessageStart, sequence, static_cast<std::uint8_t>(body.size() >> 8),
-            static_cast<std::uint8_t>(body.size()), stk500::kToken};
-    for (const std::uint8_t b : body) m.push_back(b);
-    m.push_back(stk500::checksum(m.data(), m.size()));
-    return m;
-}
-
-TEST(Stk500Framing, SignOnIsWrittenAsHeaderBodyAndChecksumAndReadWithHalfSecondTimeouts) {
-    FakePort fake;
-    std::unique_ptr<serialInterface> port(fake.open());
-    fake.queueInput(answer({stk500::kCmdSignOn, stk500::kStatusCmdOk}));
-    Stk500Session session(port.get());
-
-    EXPECT_TRUE(session.signOn());
-
-    EXPECT_EQ(fake.writes(), (std::vector<Bytes>{{0x1B, 0x01, 0x00, 0x01, 0x0E}, {0x01}, {0x14}}));
-    ASSERT_EQ(fake.reads().size(), 3u);
-    const int counts[] = {5, 2, 1};
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(fake.reads()[i].count, counts[i]);
-        EXPECT_EQ(fake.reads()[i].timeoutMs, 500);
-    }
-}
-
-TEST(Stk500Framing, SequenceNumberWrapsFrom255ToZero) {
-    FakePort fake;
-    std::unique_ptr<serialInterface> port(fake.open());
-    Stk500Session session(port.get());
-    session.sequenceNumber = 254;
-    session.body[0] = stk500::kCmdSignOn;
-    session.bodyLength = 1;
-    session.sendMessage();
-    session.sendMessage();
-    ASSERT_EQ(fake.writes().size(), 6u);
-    EXPECT_EQ(fake.writes()[0][1], 255);
-    EXPECT_EQ(fake.writes()[3][1], 0);
-    EXPECT_EQ(fake.writes()[5], Bytes{0x15});  // 0x15 XOR sequence 0
-}
-
-TEST(Stk500Framing, EmptyAnswerBodyIsNotReadButChecksummed) {
-    FakePort fake;
-    std::unique_ptr<serialInterface> port(fake.open());
-    fake.queueInput(answer({}));
-    Stk500Session session(port.get());
-    session.sequenceNumber = 1;  // as after sending the message this answers
-    EXPECT_TRUE(session.receiveMessage());
-    EXPECT_EQ(session.bodyLength, 0u);
-    ASSERT_EQ(fake.reads().size(), 2u);  // header, checksum
-}
+// The transmitter's answer, by default to the first message.
+Bytes answer(const Bytes& body, std::uint8_t sequence = 1) { return stk500::frame(sequence, body); }
 
 // What the bootloader exchange sends and reports for each way the transmitter can answer.
 TEST(BootloaderExchange, StatusTextAndMessagesSentForEachKindOfAnswer) {

@@ -5,14 +5,14 @@
 
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 int main() {
     try {
         Application->Initialize();
         Application->Title = kTitle;
-        Application->CreateForm(&Form1);
-        Application->CreateForm(&FormDebug);
+        Application->MakeForm(&Form1);
+        Application->MakeForm(&FormDebug);
         Application->Run();
     } catch (const std::exception& e) {
         Application->ShowException(e);

@@ -18,7 +18,7 @@
 #include "platform/linux/PseudoTerminal.h"
 #include "platform/linux/SimulatedDeviceTree.h"
 #include "platform/serialInterface.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/qt/QtPeers.h"
 
 namespace {
@@ -28,8 +28,8 @@ const std::string kLine = "0x0001 -> *BbDbBbBbBbBbBbBbBbBbBbBdB~*";
 void startProgram() {
     Application->Initialize();
     Application->Title = kTitle;
-    Application->CreateForm(&Form1);
-    Application->CreateForm(&FormDebug);
+    Application->MakeForm(&Form1);
+    Application->MakeForm(&FormDebug);
 }
 
 void stopProgram() {

@@ -25,8 +25,8 @@ void ProgramTest::SetUp() {
 void ProgramTest::startProgram() {
     Application->Initialize();
     Application->Title = kTitle;
-    Application->CreateForm(&Form1);
-    Application->CreateForm(&FormDebug);
+    Application->MakeForm(&Form1);
+    Application->MakeForm(&FormDebug);
 }
 
 void ProgramTest::TearDown() {

@@ -17,7 +17,7 @@
 #include "app/Unit2.h"
 #include "platform/linux/PseudoTerminal.h"
 #include "platform/linux/SimulatedDeviceTree.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 struct ShownBox {
     std::string text;
@@ -43,7 +43,7 @@ protected:
     void runFor(std::chrono::milliseconds time);
 
     std::vector<std::string> debugLines() const;  // the memo's lines, in order
-    std::string status() const { return Form1->StatusBar->SimpleText; }
+    std::string status() const { return Form1->StatusBar->Text; }
     std::string wire(int quietMs = 50) const;     // what the program wrote since the last look
     // Descriptors of this process open on the pty's slave, other than the pty's own.
     int portHandlesOpen() const;

@@ -4,6 +4,7 @@
 
 #include "TestPorts.h"
 #include "toolkit/TestHooks.h"
+#include "toolkit/win32/Win32Text.h"
 
 using toolkit::win32::win32Command;
 using toolkit::win32::win32Control;
@@ -25,8 +26,8 @@ void ProgramUnderWine::SetUp() {
     {
         std::unique_ptr<BoxAnswerer> answerer;
         if (realBoxes) answerer = std::make_unique<BoxAnswerer>(L"TELVARA", IDOK);
-        Application->CreateForm(&Form1);
-        Application->CreateForm(&FormDebug);
+        Application->MakeForm(&Form1);
+        Application->MakeForm(&FormDebug);
         if (answerer) {
             answerer->finish();
             startupBox = answerer->box();

@@ -16,6 +16,7 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "platform/serialInterface.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Win32Peers.h"
 
 struct ShownBox {

@@ -1,5 +1,5 @@
 #pragma once
-// The program as a user meets it: both forms created as the entry creates them,
+// The program as a user meets it: started as the entry starts it (startProgram),
 // offscreen Qt widgets, and a pseudo-terminal presented as the USB serial port
 // ttyACM0, on whose master side the test plays the transmitter.
 
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Program.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "platform/linux/PseudoTerminal.h"
@@ -29,9 +30,6 @@ class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Creates the two forms the way the program entry does.
-    void startProgram();
 
     // What a user does, through the real widgets.
     void press(TBitBtn* button);

@@ -21,13 +21,10 @@ void ProgramUnderWine::SetUp() {
             return boxAnswer;
         });
     }
-    Application->Initialize();
-    Application->Title = kTitle;
     {
         std::unique_ptr<BoxAnswerer> answerer;
         if (realBoxes) answerer = std::make_unique<BoxAnswerer>(L"TELVARA", IDOK);
-        Application->MakeForm(&Form1);
-        Application->MakeForm(&FormDebug);
+        startProgram();
         if (answerer) {
             answerer->finish();
             startupBox = answerer->box();
@@ -38,11 +35,8 @@ void ProgramUnderWine::SetUp() {
 }
 
 void ProgramUnderWine::TearDown() {
+    endProgram();
     Application->Shutdown();
-    Form1 = nullptr;
-    FormDebug = nullptr;
-    delete CurrentPort;
-    CurrentPort = nullptr;
     toolkit::testing::setMessageBoxAnswer({});
 }
 

@@ -16,7 +16,6 @@ namespace toolkit::qt {
 namespace {
 constexpr const char* kFontFamily = "MS Sans Serif";  // any plain face stands in where it is missing
 constexpr int kFontPointSize = 8;
-
 }  // namespace
 
 // ---- ClientArea

@@ -14,7 +14,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 

@@ -1,21 +1,19 @@
-// The program entry: the application with its title, the keypad window, the
-// hidden debug window, the event loop.
+// The program entry: the program's start, the event loop until the keypad
+// window closes, the program's end.
 
 #include <exception>
 
-#include "app/Unit1.h"
-#include "app/Unit2.h"
-#include "toolkit/Forms.h"
+#include "app/Program.h"
+#include "toolkit/Application.h"
 
 int main() {
     try {
-        Application->Initialize();
-        Application->Title = kTitle;
-        Application->CreateForm(&Form1);
-        Application->CreateForm(&FormDebug);
+        startProgram();
         Application->Run();
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
+    endProgram();
+    Application->Shutdown();
     return 0;
 }

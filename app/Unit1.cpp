@@ -11,8 +11,9 @@
 #include "core/ReceivedText.h"
 #include "platform/UsbSerialPorts.h"
 #include "platform/serialInterface.h"
+#include "toolkit/Application.h"
 #include "toolkit/FormDesign.h"
-#include "toolkit/SysUtils.h"
+#include "toolkit/TextToNumber.h"
 
 TForm1* Form1 = nullptr;
 serialInterface* CurrentPort = nullptr;
@@ -81,11 +82,11 @@ void TForm1::DoButtonClick(TObject* Sender) {
 
 void SendCommand(TForm1* Form, int Device, int Command) {
     const std::int32_t word = rc5::codeWord(Form->ToggleBit, Device, Command);
-    Form->StatusBar->SimpleText = rc5::hexForm(word);
+    Form->StatusBar->Text = rc5::hexForm(word);
     const std::string pulse = rc5::pulseString(word);
     // A port that is gone takes nothing; a code word in the status bar would claim it was sent.
     const int size = static_cast<int>(pulse.size());
-    if (CurrentPort->write(pulse.data(), size) != size) Form->StatusBar->SimpleText = kStatusError;
+    if (CurrentPort->write(pulse.data(), size) != size) Form->StatusBar->Text = kStatusError;
     if (FormDebug != nullptr) FormDebug->AddLine(rc5::sentFrameLine(word, pulse));
     Form->ToggleBit = rc5::nextToggle(Form->ToggleBit);
 }
@@ -105,7 +106,7 @@ void TForm1::PortMenuClick(TObject* Sender) {
     deleteCurrentPort();  // the old port closes before the new one opens
     serial::OpenFailure failure;
     CurrentPort = openPort(PortName, kKeypadBaudRate, kKeypadLineFormat, &failure);
-    StatusBar->SimpleText = CurrentPort != nullptr ? PortName : std::string(kStatusError);
+    StatusBar->Text = CurrentPort != nullptr ? PortName : std::string(kStatusError);
     reportOpenFailure(PortName, failure);
 }
 
@@ -117,11 +118,11 @@ void TForm1::ActivateBootloader1Click(TObject*) {
     CurrentPort = openPort9600(PortName, &failure);
     if (CurrentPort == nullptr) {
         reportOpenFailure(PortName, failure);
-        StatusBar->SimpleText = bootloader::kStatusUnableToOpenPort + PortName;
+        StatusBar->Text = bootloader::kStatusUnableToOpenPort + PortName;
         return;
     }
     const std::string status = bootloader::exchange(CurrentPort);
-    StatusBar->SimpleText = status;
+    StatusBar->Text = status;
     deleteCurrentPort();
 }
 

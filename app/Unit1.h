@@ -3,7 +3,13 @@
 
 #include <string>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Button.h"
+#include "toolkit/Edit.h"
+#include "toolkit/Form.h"
+#include "toolkit/Label.h"
+#include "toolkit/Menu.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/Timer.h"
 
 class serialInterface;
 template <class F>

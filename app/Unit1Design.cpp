@@ -48,10 +48,10 @@ const TControlDesign<F> kControls[] = {
     {&F::BitBtn27, "BitBtn27",   2, 384,  25, 25, "-",   "-1", 26, kClick},
     {&F::BitBtn28, "BitBtn28",  34, 384,  25, 25, "-",   "-1", 27, kClick},
     {&F::BitBtn29, "BitBtn29",  66, 384,  25, 25, "-",   "-1", 28, kClick},
-    {&F::EditTx,   "EditTx",    18,   8,  41, 21, "-",   "",   29, nullptr, TAlign::alNone, kDisplayField},
-    {&F::EditRx,   "EditRx",    66,   8,  41, 21, "-",   "",   30, nullptr, TAlign::alNone, kDisplayField},
+    {&F::EditTx,   "EditTx",    18,   8,  41, 21, "-",   "",   29, nullptr, TAlign::None, kDisplayField},
+    {&F::EditRx,   "EditRx",    66,   8,  41, 21, "-",   "",   30, nullptr, TAlign::None, kDisplayField},
     // Place 31 of the focus cycle; a status bar takes no focus.
-    {&F::StatusBar, "StatusBar", 0, 419, 125, 19, "",    "",   -1, nullptr, TAlign::alBottom},
+    {&F::StatusBar, "StatusBar", 0, 419, 125, 19, "",    "",   -1, nullptr, TAlign::Bottom},
     {&F::BitBtn30, "BitBtn30",  98, 352,  25, 25, "+",   "-1", 32, kClick},
     {&F::BitBtn31, "BitBtn31",  98, 384,  25, 25, "-",   "-1", 33, kClick},
 };
@@ -64,7 +64,7 @@ const TMenuDesign<F> kMenu[] = {
     {&F::MenuFile,            "MenuFile",            0, "File"},
     {&F::ActivateBootloader1, "ActivateBootloader1", 1, "Activate Bootloader", false, false, 0, "", &F::ActivateBootloader1Click},
     {&F::MenuDebugWindow,     "MenuDebugWindow",     1, kDebugWindowCaption, false, false, 0, "", &F::MenuDebugWindowClick},
-    {&F::N1,                  "N1",                  1, cLineCaption},
+    {&F::N1,                  "N1",                  1, kSeparatorCaption},
     {&F::Exit1,               "Exit1",               1, "Exit",  false, false, 0, "", &F::Exit1Click},
     {&F::MenuDevice,          "MenuDevice",          0, "Device"},
     {&F::TV1,                 "TV1",                 1, "TV",    true,  true, kDeviceGroup, "0",  kDevice},
@@ -91,7 +91,7 @@ const TFormDesign<TForm1>& TForm1::Design() {
         .top = 107,
         .clientWidth = 125,
         .clientHeight = 438,
-        .borderStyle = TBorderStyle::bsSingle,
+        .borderStyle = TBorderStyle::Fixed,
         .visible = false,  // shown when the event loop starts
         .menu = &F::MainMenu1,
         .menuName = "MainMenu1",

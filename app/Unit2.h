@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Form.h"
+#include "toolkit/Memo.h"
 
 template <class F>
 struct TFormDesign;

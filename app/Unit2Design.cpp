@@ -9,7 +9,7 @@ using F = TFormDebug;
 
 const TControlDesign<F> kControls[] = {
     // field      name     left top width height caption hint tab onClick align              style
-    {&F::Memo1, "Memo1", 0,   0,  338,  243,   "",     "",  0,  nullptr, TAlign::alClient, csBothScrollBars | csNoWordWrap},
+    {&F::Memo1, "Memo1", 0,   0,  338,  243,   "",     "",  0,  nullptr, TAlign::Client, csBothScrollBars | csNoWordWrap},
 };
 
 }  // namespace
@@ -22,7 +22,7 @@ const TFormDesign<TFormDebug>& TFormDebug::Design() {
         .top = 253,
         .clientWidth = 338,  // 346 x 270 with a Windows frame
         .clientHeight = 243,
-        .borderStyle = TBorderStyle::bsSizeable,
+        .borderStyle = TBorderStyle::Sizeable,
         .visible = false,
         .menu = nullptr,
         .menuName = "",

@@ -19,32 +19,17 @@
 #include <fstream>
 #include <string>
 
+#include "app/Program.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "platform/serialInterface.h"
 #include "simulation/PseudoTerminal.h"
 #include "simulation/SimulatedDeviceTree.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 #include "toolkit/qt/QtPeers.h"
 
 namespace {
 
 const std::string kLine = "0x0001 -> *BbDbBbBbBbBbBbBbBbBbBbBdB~*";
-
-void startProgram() {
-    Application->Initialize();
-    Application->Title = kTitle;
-    Application->CreateForm(&Form1);
-    Application->CreateForm(&FormDebug);
-}
-
-void stopProgram() {
-    Application->DestroyComponents();
-    delete CurrentPort;
-    CurrentPort = nullptr;
-    Form1 = nullptr;
-    FormDebug = nullptr;
-}
 
 void KeyPress(benchmark::State& state) {
     PseudoTerminal pty;
@@ -68,7 +53,7 @@ void KeyPress(benchmark::State& state) {
     }
     written += pty.drain(20).size();
     state.counters["bytes_per_press"] = static_cast<double>(written) / static_cast<double>(state.iterations());
-    stopProgram();
+    endProgram();
     ::unsetenv("TELVARA_ROOT");
 }
 BENCHMARK(KeyPress)->Unit(benchmark::kMicrosecond);

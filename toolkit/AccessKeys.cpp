@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "toolkit/Menus.h"
+#include "toolkit/Menu.h"
 
 namespace toolkit {
 
@@ -12,7 +12,7 @@ std::vector<std::string> withAccessKeys(const std::vector<std::string>& captions
     shown.reserve(captions.size());
     for (const std::string& caption : captions) {
         std::size_t key = std::string::npos;
-        if (caption != cLineCaption) {
+        if (caption != kSeparatorCaption) {
             for (std::size_t i = 0; i < caption.size(); ++i) {
                 const auto c = static_cast<unsigned char>(caption[i]);
                 if (c >= 0x80 || !std::isalpha(c)) continue;

@@ -17,7 +17,7 @@ void applyControl(TControl& control, const char* name, int left, int top, int wi
     if (auto* memo = dynamic_cast<TMemo*>(&control)) {
         memo->ReadOnly = (style & csReadOnly) != 0;
         memo->WordWrap = (style & csNoWordWrap) == 0;
-        if (style & csBothScrollBars) memo->ScrollBars = TScrollStyle::ssBoth;
+        if (style & csBothScrollBars) memo->ScrollBars = TScrollStyle::Both;
     }
 }
 

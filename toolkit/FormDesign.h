@@ -1,15 +1,22 @@
 #pragma once
-// A window's design as data, the way a form file is streamed: the form's
-// properties, its controls, its menu tree and its timers, each row binding a
-// component pointer member and its handlers by member pointer. The app keeps
-// one such table beside each form unit; LoadDesign builds the window from it.
+// A window's design as data: the form's properties, its controls, its menu
+// tree and its timers, one row each, binding a component pointer member and
+// its handlers by member pointer. The app keeps one such table beside each
+// form unit; LoadDesign builds the window from it.
 
 #include <span>
 #include <type_traits>
 #include <variant>
 #include <vector>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Button.h"
+#include "toolkit/Edit.h"
+#include "toolkit/Form.h"
+#include "toolkit/Label.h"
+#include "toolkit/Memo.h"
+#include "toolkit/Menu.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/Timer.h"
 
 template <class F>
 using TFormEvent = void (F::*)(TObject* Sender);
@@ -38,7 +45,7 @@ struct TControlDesign {
     const char* hint = "";
     int tabOrder = -1;            // -1: not a tab stop
     TFormEvent<F> onClick = nullptr;
-    TAlign align = TAlign::alNone;
+    TAlign align = TAlign::None;
     unsigned style = csDefault;
 };
 
@@ -100,7 +107,7 @@ void applyControl(TControl& control, const char* name, int left, int top, int wi
 
 // Builds the window of `form` from `design` and sets its component members.
 // Call it first thing in the form's constructor; the creation event runs later,
-// from TApplication::CreateForm.
+// from TApplication::MakeForm.
 template <class F>
 void LoadDesign(F* form, const TFormDesign<F>& design) {
     using toolkit::design::bind;

@@ -1,9 +1,9 @@
 #pragma once
 // The backend boundary of the form toolkit.
 //
-// The portable classes (Forms.h and the headers it includes) hold every property,
-// the component tree, radio groups, access keys, design-table building, exception
-// catching at dispatch and the error display. Each of them drives one native peer
+// The portable classes (Application.h, Form.h and the controls' headers) hold
+// every property, the component tree, radio groups, access keys, design-table
+// building, exception catching at dispatch and the error display. Each of them drives one native peer
 // declared here; a backend (toolkit/qt, toolkit/win32) implements these peers and
 // createBackend(), and nothing else. A peer only creates and moves native widgets
 // and reports user actions through the std::function members, which the portable
@@ -126,7 +126,9 @@ public:
     virtual void processMessages() = 0;  // handles what is pending, then returns
 };
 
-// Each backend defines this once.
+// Each backend defines this once. The portable toolkit never calls it: the
+// program does, through TApplication::Initialize, so that the toolkit links
+// without a backend and tests can bring one of their own.
 std::unique_ptr<Backend> createBackend();
 
 }  // namespace toolkit::native

@@ -1,6 +1,6 @@
 #pragma once
 // A value that tells its owner when it is assigned, so app code can write
-// `StatusBar->SimpleText = "error";` and the owner brings the native widget in step.
+// `StatusBar->Text = "error";` and the owner brings the native widget in step.
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "platform/serialInterface.h"
 #include "toolkit/TestHooks.h"
 #include "toolkit/qt/QtPeers.h"
 
@@ -22,19 +21,8 @@ void ProgramTest::SetUp() {
     });
 }
 
-void ProgramTest::startProgram() {
-    Application->Initialize();
-    Application->Title = kTitle;
-    Application->CreateForm(&Form1);
-    Application->CreateForm(&FormDebug);
-}
-
 void ProgramTest::TearDown() {
-    Application->DestroyComponents();
-    Form1 = nullptr;
-    FormDebug = nullptr;
-    delete CurrentPort;
-    CurrentPort = nullptr;
+    endProgram();
     toolkit::testing::setMessageBoxAnswer({});
     ::unsetenv("TELVARA_ROOT");
 }

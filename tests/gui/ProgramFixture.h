@@ -1,5 +1,5 @@
 #pragma once
-// The program as a user meets it: both forms created as the entry creates them,
+// The program as a user meets it: started as the entry starts it (startProgram),
 // offscreen Qt widgets, and a pseudo-terminal presented as the USB serial port
 // ttyACM0, on whose master side the test plays the transmitter.
 
@@ -13,11 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/Program.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "simulation/PseudoTerminal.h"
 #include "simulation/SimulatedDeviceTree.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 struct ShownBox {
     std::string text;
@@ -30,9 +31,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the two forms the way the program entry does.
-    void startProgram();
-
     // What a user does, through the real widgets.
     void press(TBitBtn* button);
     void choose(TMenuItem* item);
@@ -43,7 +41,7 @@ protected:
     void runFor(std::chrono::milliseconds time);
 
     std::vector<std::string> debugLines() const;  // the memo's lines, in order
-    std::string status() const { return Form1->StatusBar->SimpleText; }
+    std::string status() const { return Form1->StatusBar->Text; }
     std::string wire(int quietMs = 50) const;     // what the program wrote since the last look
     // Descriptors of this process open on the pty's slave, other than the pty's own.
     int portHandlesOpen() const;

@@ -54,7 +54,7 @@ TEST_F(ProgramTest, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
     Form1->BitBtn5->Hint = "five";
     press(Form1->BitBtn5);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "'five' is not a valid integer value");
+    EXPECT_EQ(boxes[0].text, "not a whole number: 'five'");
     EXPECT_EQ(boxes[0].caption, "TELVARA");
     EXPECT_EQ(boxes[0].flags, MB_OK | MB_ICONSTOP);
     EXPECT_EQ(wire(), "");  // the rest of the handler was skipped
@@ -74,7 +74,7 @@ TEST_F(ProgramTest, TheErrorBoxIsARealStopBoxCaptionedWithTheTitle) {
     QMessageBox::Icon icon{};
     answerNextBox(QMessageBox::Ok, &text, &title, &icon, 50);
     press(Form1->BitBtn5);
-    EXPECT_EQ(text, QStringLiteral("'' is not a valid integer value"));
+    EXPECT_EQ(text, QStringLiteral("not a whole number: ''"));
     EXPECT_EQ(title, QStringLiteral("TELVARA"));
     EXPECT_EQ(icon, QMessageBox::Critical);
 }

@@ -4,6 +4,7 @@
 
 #include "TestPorts.h"
 #include "toolkit/TestHooks.h"
+#include "toolkit/win32/Win32Text.h"
 
 using toolkit::win32::win32Command;
 using toolkit::win32::win32Control;
@@ -20,13 +21,10 @@ void ProgramUnderWine::SetUp() {
             return boxAnswer;
         });
     }
-    Application->Initialize();
-    Application->Title = kTitle;
     {
         std::unique_ptr<BoxAnswerer> answerer;
         if (realBoxes) answerer = std::make_unique<BoxAnswerer>(L"TELVARA", IDOK);
-        Application->CreateForm(&Form1);
-        Application->CreateForm(&FormDebug);
+        startProgram();
         if (answerer) {
             answerer->finish();
             startupBox = answerer->box();
@@ -37,11 +35,8 @@ void ProgramUnderWine::SetUp() {
 }
 
 void ProgramUnderWine::TearDown() {
+    endProgram();
     Application->Shutdown();
-    Form1 = nullptr;
-    FormDebug = nullptr;
-    delete CurrentPort;
-    CurrentPort = nullptr;
     toolkit::testing::setMessageBoxAnswer({});
 }
 

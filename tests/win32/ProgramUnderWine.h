@@ -1,6 +1,6 @@
 #pragma once
-// The program as a user meets it on Windows: both forms created as the entry
-// creates them, real Win32 windows, the Port menu filled from the SERIALCOMM
+// The program as a user meets it on Windows: started as the entry starts it
+// (startProgram), real Win32 windows, the Port menu filled from the SERIALCOMM
 // map of scripts/test-windows, and the transmitter played on the far end of
 // the null-modem pair. User actions are window messages sent to the real windows.
 
@@ -13,9 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/Program.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "platform/serialInterface.h"
+#include "toolkit/Application.h"
 #include "toolkit/win32/Win32Peers.h"
 
 struct ShownBox {

@@ -194,7 +194,7 @@ TEST_F(ProgramUnderWine, AHandlerThatThrowsIsShownAndTheNextClickWorks) {
     Form1->BitBtn5->Hint = "five";
     press(Form1->BitBtn5);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "'five' is not a valid integer value");
+    EXPECT_EQ(boxes[0].text, "not a whole number: 'five'");
     EXPECT_EQ(boxes[0].flags, MB_OK | MB_ICONSTOP);
     EXPECT_EQ(fromTransmitter(1, 100), "");
     press(Form1->BitBtn1);
@@ -244,7 +244,7 @@ TEST_F(ProgramWithRealBoxes, TheErrorBoxIsAStopBoxCaptionedWithTheTitle) {
     press(Form1->BitBtn5);
     answerer.finish();
     ASSERT_TRUE(answerer.found());
-    EXPECT_EQ(answerer.box().text, L"'' is not a valid integer value");
+    EXPECT_EQ(answerer.box().text, L"not a whole number: ''");
     EXPECT_TRUE(answerer.box().stopIcon);
 }
 

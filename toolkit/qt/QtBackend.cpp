@@ -4,7 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "toolkit/Application.h"
 #include "toolkit/qt/QtPeers.h"
+#include "toolkit/qt/QtText.h"
 
 namespace toolkit::qt {
 namespace {
@@ -33,14 +35,14 @@ public:
     std::unique_ptr<native::Timer> createTimer() override { return std::make_unique<QtTimer>(); }
 
     void setTitle(const std::string& title) override {
-        QApplication::setApplicationName(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+        QApplication::setApplicationName(fromUtf8(title));
     }
 
     int messageBox(const std::string& text, const std::string& caption, int flags) override {
         QMessageBox box;
         box.setWindowModality(Qt::ApplicationModal);
-        box.setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
-        box.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        box.setWindowTitle(fromUtf8(caption));
+        box.setText(fromUtf8(text));
         box.setTextFormat(Qt::PlainText);
         if ((flags & kIconMask) == MB_ICONSTOP) box.setIcon(QMessageBox::Critical);
         QPushButton* ok = box.addButton(QMessageBox::Ok);

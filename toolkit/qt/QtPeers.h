@@ -15,7 +15,9 @@
 #include <QTimer>
 #include <map>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Control.h"
+#include "toolkit/Form.h"
+#include "toolkit/Menu.h"
 #include "toolkit/NativePeers.h"
 
 namespace toolkit::qt {

@@ -1,8 +1,60 @@
-// The Win32 backend: creates the peers, runs the message loop, shows message boxes.
+// The Win32 backend: creates the peers, runs the message loop, shows message
+// boxes and keeps the thread timers.
+
+#include <map>
 
 #include "toolkit/win32/Win32Peers.h"
+#include "toolkit/win32/Win32Text.h"
 
 namespace toolkit::win32 {
+
+namespace {
+
+std::map<UINT_PTR, Win32Timer*>& timers() {
+    static std::map<UINT_PTR, Win32Timer*> items;
+    return items;
+}
+
+}  // namespace
+
+Win32Timer::~Win32Timer() {
+    enabled_ = false;
+    start();
+}
+
+void Win32Timer::setInterval(int milliseconds) {
+    interval_ = milliseconds;
+    start();
+}
+
+void Win32Timer::setEnabled(bool enabled) {
+    enabled_ = enabled;
+    start();
+}
+
+// A thread timer: its WM_TIMER reaches every message loop of the thread,
+// a message box's too, so the receive poll goes on while one is shown.
+void Win32Timer::start() {
+    if (id_ != 0) {
+        KillTimer(nullptr, id_);
+        timers().erase(id_);
+        id_ = 0;
+    }
+    if (!enabled_ || interval_ <= 0) return;
+    id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_), &Win32Timer::tick);
+    if (id_ != 0) timers()[id_] = this;
+}
+
+void CALLBACK Win32Timer::tick(HWND, UINT, UINT_PTR id, DWORD) {
+    const auto found = timers().find(id);
+    if (found == timers().end()) return;
+    Win32Timer* timer = found->second;
+    callSafely([timer] {
+        if (timer->onTimer) timer->onTimer();
+    });
+}
+
+
 namespace {
 
 class Win32Backend : public native::Backend {

@@ -14,11 +14,12 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Control.h"
+#include "toolkit/Form.h"
+#include "toolkit/Menu.h"
 #include "toolkit/NativePeers.h"
 
 namespace toolkit::win32 {
@@ -27,8 +28,9 @@ namespace toolkit::win32 {
 // portable side already shows what a handler throws, and this is the last net.
 void callSafely(const std::function<void()>& callback);
 
-std::wstring fromUtf8(const std::string& text);
-std::string toUtf8(const std::wstring& text);
+inline constexpr const wchar_t* kFormClass = L"TelvaraForm";  // the window class of every form
+
+int screenDpi();
 int scaled(int designPixels);  // 96-dpi pixels to the screen's
 
 class Win32Control;

@@ -1,9 +1,8 @@
-// Access keys and hint numbers: the portable toolkit rules, one table each.
+// Access keys: each menu item gets a letter of its own among its siblings.
 
 #include <gtest/gtest.h>
 
 #include "toolkit/AccessKeys.h"
-#include "toolkit/SysUtils.h"
 
 namespace {
 
@@ -31,17 +30,4 @@ const AccessKeyCase kAccessKeyCases[] = {
 
 TEST(AccessKeys, EachItemTakesTheFirstLetterNoEarlierSiblingHolds) {
     for (const AccessKeyCase& c : kAccessKeyCases) EXPECT_EQ(toolkit::withAccessKeys(c.captions), c.shown) << c.what;
-}
-
-TEST(StrToInt, AcceptsWholeDecimalIntegersOnly) {
-    const std::pair<const char*, int> valid[] = {{"0", 0}, {"-1", -1}, {"55", 55}, {"+7", 7}, {"2147483647", 2147483647}};
-    for (const auto& [text, value] : valid) EXPECT_EQ(StrToInt(text), value) << text;
-    for (const char* text : {"", "abc", "12abc", " 1", "1 ", "+", "-", "+-1", "0x10", "2147483648"}) {
-        try {
-            StrToInt(text);
-            ADD_FAILURE() << "accepted '" << text << "'";
-        } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value");
-        }
-    }
 }

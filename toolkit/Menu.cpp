@@ -1,10 +1,11 @@
-#include "toolkit/Menus.h"
+#include "toolkit/Menu.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 #include "toolkit/AccessKeys.h"
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
 
 namespace {
 constexpr const char* kMenuInsertedTwice = "Menu inserted twice";
@@ -63,7 +64,7 @@ void TMenuItem::Click() {
 }
 
 void TMenuItem::captionChanged() {
-    native_->setSeparator(Caption == cLineCaption);
+    native_->setSeparator(Caption == kSeparatorCaption);
     if (parent_ != nullptr)
         parent_->updateAccessKeys();
     else

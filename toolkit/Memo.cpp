@@ -1,36 +1,6 @@
-#include "toolkit/StdCtrls.h"
+#include "toolkit/Memo.h"
 
-#include "toolkit/Forms.h"
-
-TBitBtn::TBitBtn(TComponent* AOwner) : TControl(AOwner) {
-    auto native = Application->backend().createButton(parentWindow());
-    button_ = native.get();
-    button_->onClick = [this] { Click(); };
-    attach(std::move(native));
-}
-
-void TBitBtn::Click() {
-    if (OnClick) toolkit::dispatch([this] { OnClick(this); });
-}
-
-TLabel::TLabel(TComponent* AOwner) : TControl(AOwner) {
-    attach(Application->backend().createLabel(parentWindow()));
-}
-
-TEdit::TEdit(TComponent* AOwner) : TControl(AOwner) {
-    auto native = Application->backend().createEdit(parentWindow());
-    edit_ = native.get();
-    attach(std::move(native));
-}
-
-std::string TEdit::Text() const {
-    return edit_->text();
-}
-
-void TEdit::styleChanged() {
-    edit_->setReadOnly(ReadOnly);
-    edit_->setButtonFaceColor(ButtonFaceColor);
-}
+#include "toolkit/Application.h"
 
 TMemo::TMemo(TComponent* AOwner) : TControl(AOwner), Lines(&lines_), lines_(*this) {
     auto native = Application->backend().createMemo(parentWindow());
@@ -43,8 +13,8 @@ TMemo::~TMemo() = default;
 
 void TMemo::styleChanged() {
     const TScrollStyle bars = ScrollBars;
-    memo_->setScrollBars(bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth,
-                         bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth);
+    memo_->setScrollBars(bars == TScrollStyle::Horizontal || bars == TScrollStyle::Both,
+                         bars == TScrollStyle::Vertical || bars == TScrollStyle::Both);
     memo_->setWordWrap(WordWrap);
     memo_->setReadOnly(ReadOnly);
 }

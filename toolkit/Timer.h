@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "toolkit/Classes.h"
+#include "toolkit/Component.h"
 #include "toolkit/NativePeers.h"
 #include "toolkit/Property.h"
 

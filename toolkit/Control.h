@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/Classes.h"
+#include "toolkit/Component.h"
 #include "toolkit/NativePeers.h"
 #include "toolkit/Property.h"
 
 class TForm;
 
-enum class TAlign { alNone, alBottom, alClient };
+enum class TAlign { None, Bottom, Client };  // Bottom: full width along the bottom edge
 
 // A control's parent is the form that owns it; the toolkit has no nested containers.
 class TControl : public TComponent {
@@ -43,6 +43,6 @@ private:
 
     TForm* parent_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-    TAlign align_ = TAlign::alNone;
+    TAlign align_ = TAlign::None;
     std::unique_ptr<toolkit::native::Control> native_;
 };

@@ -1,17 +1,17 @@
-#include "toolkit/Controls.h"
+#include "toolkit/Control.h"
 
 #include <stdexcept>
 
-#include "toolkit/Forms.h"
+#include "toolkit/Form.h"
 
 namespace {
 constexpr const char* kControlNeedsForm = "A control must be owned by a form";
 
 toolkit::native::Align nativeAlign(TAlign align) {
     switch (align) {
-        case TAlign::alBottom: return toolkit::native::Align::Bottom;
-        case TAlign::alClient: return toolkit::native::Align::Client;
-        case TAlign::alNone: break;
+        case TAlign::Bottom: return toolkit::native::Align::Bottom;
+        case TAlign::Client: return toolkit::native::Align::Client;
+        case TAlign::None: break;
     }
     return toolkit::native::Align::None;
 }

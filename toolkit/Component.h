@@ -1,5 +1,5 @@
 #pragma once
-// The root of the toolkit's object model: objects, owned components, events, string lists.
+// The root of the toolkit's object model: objects, owned components, events.
 
 #include <functional>
 #include <string>
@@ -34,12 +34,4 @@ public:
 private:
     TComponent* owner_;
     std::vector<TComponent*> components_;
-};
-
-// An ordered list of lines.
-class TStrings : public TObject {
-public:
-    virtual int Add(const std::string& S) = 0;  // the index of the new line
-    virtual int Count() const = 0;
-    virtual std::string Text() const = 0;       // every line followed by "\r\n"
 };

@@ -1,11 +1,11 @@
-#include "toolkit/ComCtrls.h"
+#include "toolkit/StatusBar.h"
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 TStatusBar::TStatusBar(TComponent* AOwner) : TControl(AOwner) {
     attach(Application->backend().createStatusBar(parentWindow()));
 }
 
 void TStatusBar::textChanged() {
-    nativeControl()->setText(SimpleText);
+    nativeControl()->setText(Text);
 }

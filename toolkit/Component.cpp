@@ -1,4 +1,4 @@
-#include "toolkit/Classes.h"
+#include "toolkit/Component.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "toolkit/SysUtils.h"
+#include "toolkit/TextToNumber.h"
 
 #include <charconv>
 #include <string_view>
@@ -10,11 +10,11 @@ int StrToInt(const std::string& S) {
     int value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
     if (first == last || (first != S.data() && *first == '-') || error != std::errc() || end != last) {
-        const std::string_view pattern = kNotAValidInteger;
+        const std::string_view pattern = kNotAWholeNumber;
         const std::size_t at = pattern.find("%s");
         std::string message(pattern.substr(0, at));
         message.append(S).append(pattern.substr(at + 2));
-        throw EConvertError(message);
+        throw NotAWholeNumber(message);
     }
     return value;
 }

@@ -1,6 +1,6 @@
-#include "toolkit/ExtCtrls.h"
+#include "toolkit/Timer.h"
 
-#include "toolkit/Forms.h"
+#include "toolkit/Application.h"
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), native_(Application->backend().createTimer()) {
     native_->onTimer = [this] { Tick(); };

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Classes.h"
+#include "toolkit/Component.h"
 #include "toolkit/NativePeers.h"
 #include "toolkit/Property.h"
 
-inline constexpr const char* cLineCaption = "-";  // a caption that makes a separator line
+inline constexpr const char* kSeparatorCaption = "-";  // a caption that makes a separator line
 
 class TMenuItem : public TComponent {
 public:

@@ -130,6 +130,14 @@ bool PseudoTerminal::send(std::string_view text) {
     return send(std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+bool PseudoTerminal::sendAndAwaitArrival(std::string_view text, int timeoutMs) {
+    const int expected = slaveInputPending() + static_cast<int>(text.size());
+    if (!send(text)) return false;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (slaveInputPending() < expected && Clock::now() < deadline) ::poll(nullptr, 0, 5);
+    return slaveInputPending() == expected;
+}
+
 std::vector<std::uint8_t> PseudoTerminal::receive(std::size_t max, int timeoutMs) {
     std::vector<std::uint8_t> out(max);
     if (max == 0 || !waitFor(master_, POLLIN, timeoutMs < 0 ? 0 : timeoutMs)) return {};

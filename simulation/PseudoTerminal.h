@@ -44,6 +44,10 @@ public:
     // (the pty's buffer stays full for a second, or the write fails).
     bool send(const std::vector<std::uint8_t>& bytes);
     bool send(std::string_view text);
+    // Sends, then waits until every byte has reached the slave side, where it
+    // waits unread: the pty hands bytes over asynchronously, so right after
+    // send() the slave may still show fewer. False on a time-out.
+    bool sendAndAwaitArrival(std::string_view text, int timeoutMs = 2000);
 
     // What the program wrote. receive() waits up to timeoutMs for the first byte
     // and returns at most `max` of whatever is there by then (possibly nothing).

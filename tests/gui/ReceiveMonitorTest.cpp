@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 
 TEST_F(ProgramTest, NothingIsReadWhileNoPortIsHeld) {
     startProgram();
-    ASSERT_TRUE(pty->send("hello"));
+    ASSERT_TRUE(pty->sendAndAwaitArrival("hello"));
     runFor(350ms);
     EXPECT_TRUE(debugLines().empty());
     EXPECT_EQ(pty->slaveInputPending(), 5);  // still waiting, unread

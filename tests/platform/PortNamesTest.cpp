@@ -95,7 +95,7 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
     ASSERT_TRUE(line.transmitter.slaveSettings(before));
     cfsetospeed(&before, B38400);
     ASSERT_TRUE(line.transmitter.setSlaveSettings(before));
-    ASSERT_TRUE(line.transmitter.send("pending"));
+    ASSERT_TRUE(line.transmitter.sendAndAwaitArrival("pending"));
     for (const auto& c : cases) {
         SCOPED_TRACE("port name \"" + c.name + "\"");
         serial::OpenFailure failure;

@@ -49,13 +49,7 @@ public:
 
     // Sends and waits until all of it is waiting for the program, so that one
     // poll takes it whole.
-    bool sendWhole(const std::string& bytes) {
-        if (!pty_->send(bytes)) return false;
-        const auto deadline = Clock::now() + std::chrono::seconds(2);
-        while (pty_->slaveInputPending() < static_cast<int>(bytes.size()) && Clock::now() < deadline)
-            ::poll(nullptr, 0, 5);
-        return pty_->slaveInputPending() == static_cast<int>(bytes.size());
-    }
+    bool sendWhole(const std::string& bytes) { return pty_->sendAndAwaitArrival(bytes); }
 
 private:
     SimulatedDeviceTree tree_;

@@ -13,6 +13,8 @@ using F = TForm1;
 constexpr auto kClick = &F::DoButtonClick;
 constexpr unsigned kDisplayField = csReadOnly | csButtonFaceColor;
 
+// One row per control, in aligned columns (kept as laid out).
+// clang-format off
 const TControlDesign<F> kControls[] = {
     // field         name        left top  w    h   caption hint  tab onClick
     {&F::Label2,   "Label2",    10, 336,   7, 13, "C"},
@@ -55,10 +57,13 @@ const TControlDesign<F> kControls[] = {
     {&F::BitBtn30, "BitBtn30",  98, 352,  25, 25, "+",   "-1", 32, kClick},
     {&F::BitBtn31, "BitBtn31",  98, 384,  25, 25, "-",   "-1", 33, kClick},
 };
+// clang-format on
 
 constexpr auto kDevice = &F::DeviceMenuClick;
 constexpr int kDeviceGroup = 1;
 
+// One row per menu entry, in aligned columns (kept as laid out).
+// clang-format off
 const TMenuDesign<F> kMenu[] = {
     // field                    name                   level caption         checked radio group hint onClick
     {&F::MenuFile,            "MenuFile",            0, "File"},
@@ -76,6 +81,7 @@ const TMenuDesign<F> kMenu[] = {
     {&F::CD1,                 "CD1",                 1, "CD",    false, true, kDeviceGroup, "20", kDevice},
     {&F::MenuPort,            "MenuPort",            0, "Port"},  // UpdatePorts fills it
 };
+// clang-format on
 
 const TTimerDesign<F> kTimers[] = {
     {&F::Timer1, "Timer1", receive::kPollIntervalMs, true, &F::Timer1Timer},

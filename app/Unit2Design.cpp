@@ -7,10 +7,13 @@ namespace {
 
 using F = TFormDebug;
 
+// One row per control, in aligned columns (kept as laid out).
+// clang-format off
 const TControlDesign<F> kControls[] = {
     // field      name     left top width height caption hint tab onClick align              style
     {&F::Memo1, "Memo1", 0,   0,  338,  243,   "",     "",  0,  nullptr, TAlign::Client, csBothScrollBars | csNoWordWrap},
 };
+// clang-format on
 
 }  // namespace
 

@@ -90,7 +90,8 @@ void AddLineRatio(benchmark::State& state) {
     const double n = static_cast<double>(state.iterations());
     state.counters["us_at_1000"] = std::chrono::duration<double, std::micro>(smallTime).count() / n;
     state.counters["us_at_100000"] = std::chrono::duration<double, std::micro>(bigTime).count() / n;
-    state.counters["ratio"] = std::chrono::duration<double>(bigTime).count() / std::chrono::duration<double>(smallTime).count();
+    state.counters["ratio"] =
+        std::chrono::duration<double>(bigTime).count() / std::chrono::duration<double>(smallTime).count();
     delete big;
     delete small;
 }

@@ -19,10 +19,22 @@ bool expandRuns(std::string_view text, std::vector<bool>& levels, std::string* w
         int level;
         int count;
         switch (symbol) {
-            case kMark: level = 1; count = 1; break;
-            case kSpace: level = 0; count = 1; break;
-            case kDoubleMark: level = 1; count = 2; break;
-            case kDoubleSpace: level = 0; count = 2; break;
+            case kMark:
+                level = 1;
+                count = 1;
+                break;
+            case kSpace:
+                level = 0;
+                count = 1;
+                break;
+            case kDoubleMark:
+                level = 1;
+                count = 2;
+                break;
+            case kDoubleSpace:
+                level = 0;
+                count = 2;
+                break;
             default: return fail(why, "holds a symbol other than B, b, D, d");
         }
         if (level == previous) return fail(why, "two runs of the same level stand side by side");

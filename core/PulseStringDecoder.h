@@ -12,9 +12,9 @@
 namespace rc5 {
 
 struct DecodedFrame {
-    int toggle = 0;    // bit 11
-    int address = 0;   // bits 10..6
-    int command = 0;   // bits 5..0
+    int toggle = 0;          // bit 11
+    int address = 0;         // bits 10..6
+    int command = 0;         // bits 5..0
     std::uint16_t bits = 0;  // the 12 data bits
 };
 

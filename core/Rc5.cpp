@@ -8,8 +8,7 @@ std::int32_t codeWord(std::int32_t toggle, std::int32_t device, std::int32_t com
     // Computed in unsigned arithmetic so that out-of-range inputs wrap as the
     // two's-complement word they stand for instead of overflowing.
     const auto word = static_cast<std::uint32_t>(toggle) * kToggleWeight +
-                      static_cast<std::uint32_t>(device) * kAddressWeight +
-                      static_cast<std::uint32_t>(command);
+                      static_cast<std::uint32_t>(device) * kAddressWeight + static_cast<std::uint32_t>(command);
     return static_cast<std::int32_t>(word);
 }
 

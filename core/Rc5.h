@@ -16,7 +16,7 @@ inline constexpr char kDoubleMark = 'D';     // two half-bits with carrier
 inline constexpr char kDoubleSpace = 'd';    // two half-bits without carrier
 inline constexpr char kRunEnd = '~';         // ends the half-bit runs, then '*'
 
-inline constexpr int kDataBits = 12;         // toggle, 5 address bits, 6 command bits
+inline constexpr int kDataBits = 12;  // toggle, 5 address bits, 6 command bits
 inline constexpr int kToggleWeight = 2048;
 inline constexpr int kAddressWeight = 64;
 
@@ -38,7 +38,9 @@ std::int32_t codeWord(std::int32_t toggle, std::int32_t device, std::int32_t com
 
 // The toggle bit of the next key press: flipped, so that a receiver tells a new
 // press from a held key; anything other than 0 counts as 1.
-constexpr std::int32_t nextToggle(std::int32_t toggle) { return toggle != 0 ? 0 : 1; }
+constexpr std::int32_t nextToggle(std::int32_t toggle) {
+    return toggle != 0 ? 0 : 1;
+}
 
 // Upper-case hex of the word taken as unsigned 32-bit, at least 4 digits.
 std::string hexForm(std::int32_t codeWord);

@@ -8,18 +8,25 @@ namespace rc5 {
 namespace {
 
 constexpr std::array<Device, 7> kDevices{{
-    {"TV", 0}, {"VCR", 5}, {"Sat", 8}, {"Amp", 16}, {"Tuner", 17}, {"Tape", 18}, {"CD", 20},
+    {"TV", 0},
+    {"VCR", 5},
+    {"Sat", 8},
+    {"Amp", 16},
+    {"Tuner", 17},
+    {"Tape", 18},
+    {"CD", 20},
 }};
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
+    return std::ranges::equal(a, b,
+                              [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 }  // namespace
 
-std::span<const Device> devices() { return kDevices; }
+std::span<const Device> devices() {
+    return kDevices;
+}
 
 std::optional<std::string_view> deviceName(int address) {
     for (const Device& device : kDevices)

@@ -24,8 +24,7 @@ bool Stk500Session::receiveMessage() {
     // number of the message it answers and the token. Without these checks a
     // line held low reads as six zero bytes: an empty body whose checksum, 0,
     // matches, which would report a dead transmitter as a successful one.
-    if (header[0] != stk500::kMessageStart || header[1] != sequenceNumber || header[4] != stk500::kToken)
-        return false;
+    if (header[0] != stk500::kMessageStart || header[1] != sequenceNumber || header[4] != stk500::kToken) return false;
     const std::size_t declared = stk500::declaredBodySize(header);
     // Nothing reads an answer's body beyond its first bytes, so an answer too
     // large for the buffer is refused outright rather than read past its end.

@@ -47,7 +47,8 @@ bool waitFor(int fd, short events, int timeoutMs) {
 // The slave opened for a moment, for a look that only a slave descriptor gives.
 class SlaveLook {
 public:
-    explicit SlaveLook(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+    explicit SlaveLook(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
     ~SlaveLook() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -59,7 +60,9 @@ private:
     int fd_;
 };
 
-[[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+[[noreturn]] void fail(const char* what) {
+    throw std::system_error(errno, std::generic_category(), what);
+}
 
 }  // namespace
 
@@ -176,9 +179,13 @@ std::vector<std::uint8_t> PseudoTerminal::drain(int quietMs) {
     }
 }
 
-bool PseudoTerminal::slaveSettings(termios& settings) const { return ::tcgetattr(master_, &settings) == 0; }
+bool PseudoTerminal::slaveSettings(termios& settings) const {
+    return ::tcgetattr(master_, &settings) == 0;
+}
 
-bool PseudoTerminal::setSlaveSettings(const termios& settings) { return ::tcsetattr(master_, TCSANOW, &settings) == 0; }
+bool PseudoTerminal::setSlaveSettings(const termios& settings) {
+    return ::tcsetattr(master_, TCSANOW, &settings) == 0;
+}
 
 int PseudoTerminal::slaveBaudRate() const {
     termios t{};

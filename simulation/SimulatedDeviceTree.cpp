@@ -30,7 +30,8 @@ constexpr const char* kByIdKept = "#+-.:=@_";
 std::string byIdPart(const std::string& text) {
     std::string part = text;
     for (char& c : part)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && std::string_view(kByIdKept).find(c) == std::string_view::npos)
+        if (!std::isalnum(static_cast<unsigned char>(c)) &&
+            std::string_view(kByIdKept).find(c) == std::string_view::npos)
             c = '_';
     return part;
 }
@@ -46,8 +47,7 @@ bool makeDirectories(const fs::path& path) {
 SimulatedDeviceTree::SimulatedDeviceTree() {
     fs::path base = fs::temp_directory_path();
     std::string pattern = (base / "telvara-root-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
     root_ = pattern;
     if (!makeDirectories(root_ + serial::kTtyClass) || !makeDirectories(root_ + serial::kDeviceDirectory) ||
         !makeDirectories(root_ + serial::kLockDirectories[0])) {
@@ -62,11 +62,12 @@ SimulatedDeviceTree::~SimulatedDeviceTree() {
     fs::remove_all(root_, ec);  // remove_all removes links, never what they point to
 }
 
-std::string SimulatedDeviceTree::lockDirectory() const { return root_ + serial::kLockDirectories[0]; }
+std::string SimulatedDeviceTree::lockDirectory() const {
+    return root_ + serial::kLockDirectories[0];
+}
 
 bool SimulatedDeviceTree::addTty(const std::string& name, const std::string& driver, const std::string& devTarget) {
-    if (!addTtyWithoutDriver(name) || driver.empty() || !makeDirectories(root_ + kDrivers + "/" + driver))
-        return false;
+    if (!addTtyWithoutDriver(name) || driver.empty() || !makeDirectories(root_ + kDrivers + "/" + driver)) return false;
     fs::path device = fs::path(root_ + serial::kTtyClass) / name / "device";
     std::error_code ec;
     fs::create_directories(device, ec);
@@ -103,9 +104,9 @@ bool SimulatedDeviceTree::addUsbTty(const std::string& name, const UsbDescriptor
                                  deviceDir / interface / "driver", ec);
     if (!ec) fs::create_directory_symlink(fs::path("../../../") / interface, ttyDir / "device", ec);
     if (!ec)
-        fs::create_directory_symlink(fs::path("../../devices/pci0000:00/0000:00:14.0/usb1") / usbDevice / interface /
-                                         "tty" / name,
-                                     fs::path(root_ + serial::kTtyClass) / name, ec);
+        fs::create_directory_symlink(
+            fs::path("../../devices/pci0000:00/0000:00:14.0/usb1") / usbDevice / interface / "tty" / name,
+            fs::path(root_ + serial::kTtyClass) / name, ec);
     if (!ec) fs::create_symlink(fs::path("../..") / name, fs::path(root_ + serial::kByIdDirectory) / byIdName(usb), ec);
     if (!ec && !devTarget.empty()) fs::create_symlink(devTarget, fs::path(root_) / "dev" / name, ec);
     return !ec;

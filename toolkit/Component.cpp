@@ -12,8 +12,8 @@ TComponent::~TComponent() {
 }
 
 TComponent* TComponent::FindComponent(std::string_view name) const {
-    auto found = std::find_if(components_.begin(), components_.end(),
-                              [name](const TComponent* c) { return c->Name == name; });
+    auto found =
+        std::find_if(components_.begin(), components_.end(), [name](const TComponent* c) { return c->Name == name; });
     return found == components_.end() ? nullptr : *found;
 }
 

@@ -19,7 +19,7 @@ public:
     ~TControl() override;
 
     Property<TControl, std::string> Caption{this, &TControl::captionChanged};
-    std::string Hint;  // data for the handlers; never displayed
+    std::string Hint;   // data for the handlers; never displayed
     int TabOrder = -1;  // -1: not a tab stop
 
     TForm* Parent() const { return parent_; }

@@ -45,7 +45,7 @@ void TForm::SetClientSize(int AWidth, int AHeight) {
 void TForm::SetBorderStyle(TBorderStyle ABorderStyle) {
     borderStyle_ = ABorderStyle;
     native_->setBorder(borderStyle_ == TBorderStyle::Fixed ? toolkit::native::Border::Fixed
-                                                               : toolkit::native::Border::Sizeable);
+                                                           : toolkit::native::Border::Sizeable);
 }
 
 void TForm::SetMenu(TMainMenu* AMenu) {

@@ -29,7 +29,7 @@ public:
     Property<TForm, std::string> Caption{this, &TForm::captionChanged};
     Property<TForm, bool> Visible{this, &TForm::visibleChanged, false};
     TNotifyEvent OnCreate;
-    TNotifyEvent OnHide;   // whenever the form goes from shown to hidden
+    TNotifyEvent OnHide;  // whenever the form goes from shown to hidden
     TCloseEvent OnClose;
 
     void Show() { Visible = true; }

@@ -2,8 +2,8 @@
 
 namespace toolkit::design {
 
-void applyControl(TControl& control, const char* name, int left, int top, int width, int height,
-                  const char* caption, const char* hint, int tabOrder, TAlign align, unsigned style) {
+void applyControl(TControl& control, const char* name, int left, int top, int width, int height, const char* caption,
+                  const char* hint, int tabOrder, TAlign align, unsigned style) {
     control.Name = name;
     control.SetBounds(left, top, width, height);
     control.SetAlign(align);

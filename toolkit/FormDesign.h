@@ -25,7 +25,10 @@ using TFormCloseEvent = void (F::*)(TObject* Sender, TCloseAction& Action);
 
 // The control's kind follows from the type of the member it is stored in.
 template <class F>
+// Kept by hand: the formatter would space these pointers to members like products.
+// clang-format off
 using TControlField = std::variant<TLabel* F::*, TBitBtn* F::*, TEdit* F::*, TMemo* F::*, TStatusBar* F::*>;
+// clang-format on
 
 // Extra styles of a control row, or-ed together.
 enum TControlStyle : unsigned {
@@ -41,9 +44,9 @@ struct TControlDesign {
     TControlField<F> field;
     const char* name;
     int left, top, width, height;
-    const char* caption;          // the text of a TEdit
+    const char* caption;  // the text of a TEdit
     const char* hint = "";
-    int tabOrder = -1;            // -1: not a tab stop
+    int tabOrder = -1;  // -1: not a tab stop
     TFormEvent<F> onClick = nullptr;
     TAlign align = TAlign::None;
     unsigned style = csDefault;
@@ -56,7 +59,7 @@ struct TMenuDesign {
     TMenuItem* F::*field;
     const char* name;
     int level;
-    const char* caption;          // "-" for a separator line
+    const char* caption;  // "-" for a separator line
     bool checked = false;
     bool radioItem = false;
     int groupIndex = 0;
@@ -77,11 +80,11 @@ template <class F>
 struct TFormDesign {
     const char* name;
     const char* caption;
-    int left, top;                // outer edges when first shown
+    int left, top;  // outer edges when first shown
     int clientWidth, clientHeight;
     TBorderStyle borderStyle;
     bool visible;
-    TMainMenu* F::*menu;          // nullptr: no menu bar
+    TMainMenu* F::*menu;  // nullptr: no menu bar
     const char* menuName;
     std::span<const TControlDesign<F>> controls;
     std::span<const TMenuDesign<F>> menuItems;
@@ -100,8 +103,8 @@ TNotifyEvent bind(F* form, TFormEvent<F> handler) {
 }
 
 // Applies the row's properties that every kind shares; the rest is per kind.
-void applyControl(TControl& control, const char* name, int left, int top, int width, int height,
-                  const char* caption, const char* hint, int tabOrder, TAlign align, unsigned style);
+void applyControl(TControl& control, const char* name, int left, int top, int width, int height, const char* caption,
+                  const char* hint, int tabOrder, TAlign align, unsigned style);
 
 }  // namespace toolkit::design
 
@@ -123,8 +126,8 @@ void LoadDesign(F* form, const TFormDesign<F>& design) {
                 using Kind = std::remove_pointer_t<std::remove_reference_t<decltype(form->*member)>>;
                 auto* control = new Kind(form);
                 form->*member = control;
-                toolkit::design::applyControl(*control, row.name, row.left, row.top, row.width, row.height,
-                                              row.caption, row.hint, row.tabOrder, row.align, row.style);
+                toolkit::design::applyControl(*control, row.name, row.left, row.top, row.width, row.height, row.caption,
+                                              row.hint, row.tabOrder, row.align, row.style);
                 if constexpr (std::is_same_v<Kind, TBitBtn>) control->OnClick = bind(form, row.onClick);
             },
             row.field);

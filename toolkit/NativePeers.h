@@ -59,7 +59,7 @@ public:
     // text there, leaves the caret after it and scrolls it into view.
     // Must not grow slower with the size of the memo.
     virtual void insertAtEnd(const std::string& latin1) = 0;
-    virtual int lineCount() const = 0;      // not counting an empty last line
+    virtual int lineCount() const = 0;     // not counting an empty last line
     virtual std::string text() const = 0;  // Latin-1, "\r\n" line breaks
 };
 
@@ -121,7 +121,7 @@ public:
     // Modal to the whole application; its loop keeps timers ticking. Flags and
     // the result are the Windows MB_ and ID values.
     virtual int messageBox(const std::string& text, const std::string& caption, int flags) = 0;
-    virtual void run() = 0;              // until quit()
+    virtual void run() = 0;  // until quit()
     virtual void quit() = 0;
     virtual void processMessages() = 0;  // handles what is pending, then returns
 };

@@ -9,5 +9,5 @@ class TStrings : public TObject {
 public:
     virtual int Add(const std::string& S) = 0;  // the index of the new line
     virtual int Count() const = 0;
-    virtual std::string Text() const = 0;       // every line followed by "\r\n"
+    virtual std::string Text() const = 0;  // every line followed by "\r\n"
 };

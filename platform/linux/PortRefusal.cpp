@@ -27,8 +27,7 @@ std::string groupName(gid_t gid) {
     std::vector<char> buffer(16384);
     group entry{};
     group* found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->gr_name;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) return found->gr_name;
     return std::to_string(gid);
 }
 
@@ -36,8 +35,7 @@ std::string userName(uid_t uid) {
     std::vector<char> buffer(16384);
     passwd entry{};
     passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->pw_name;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) return found->pw_name;
     return std::to_string(uid);
 }
 
@@ -59,8 +57,8 @@ std::string permissionDeniedReason(const std::string& devicePath) {
         tail.replace(tail.find(kGroupPlaceholder), std::string_view(kGroupPlaceholder).size(), group);
         return kPermissionDenied + std::string(kGroupHead) + group + tail;
     }
-    return kPermissionDenied + std::string(kNoGroupAccess) + userName(st.st_uid) + kGroupWord +
-           groupName(st.st_gid) + kModeWord + octalMode(st.st_mode & 07777) + kUdevRuleHint;
+    return kPermissionDenied + std::string(kNoGroupAccess) + userName(st.st_uid) + kGroupWord + groupName(st.st_gid) +
+           kModeWord + octalMode(st.st_mode & 07777) + kUdevRuleHint;
 }
 
 std::string holderDetail(const TtyUser& user) {

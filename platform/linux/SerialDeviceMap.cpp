@@ -100,7 +100,9 @@ SerialDeviceMap::SerialDeviceMap() : impl_(std::make_unique<Impl>()) {
 
 SerialDeviceMap::~SerialDeviceMap() = default;
 
-bool SerialDeviceMap::isOpen() const { return impl_->open; }
+bool SerialDeviceMap::isOpen() const {
+    return impl_->open;
+}
 
 std::vector<std::string> SerialDeviceMap::valueNames() const {
     std::vector<std::string> names;

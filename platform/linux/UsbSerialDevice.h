@@ -13,12 +13,12 @@ namespace serial {
 struct UsbSerialDevice {
     std::string ttyName;
     std::string driver;
-    std::string vendorId;   // four hex digits, as sysfs gives them; empty when not a USB device
+    std::string vendorId;  // four hex digits, as sysfs gives them; empty when not a USB device
     std::string productId;
     std::string manufacturer;
     std::string product;
     std::string serialNumber;
-    std::string byIdName;   // the last part of the /dev/serial/by-id link; empty when there is none
+    std::string byIdName;  // the last part of the /dev/serial/by-id link; empty when there is none
 };
 
 // Whatever of it can be read; missing attributes stay empty.

@@ -46,8 +46,8 @@ termios lineSettings(const termios& current, int baudRate, Parity parity) {
     // and no line editing. That includes XON/XOFF: a Linux tty starts with
     // IXON on, which would swallow 0x11 and 0x13 out of STK500v2 answers; the
     // Windows driver starts with it off. Hardware flow control stays as it is.
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                                        IXANY);
+    t.c_iflag &=
+        ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     // Reads must return at once with what is there: the wait belongs to the

@@ -39,7 +39,9 @@ constexpr const char* kDeviceLocked = "held by another program, which has locked
 constexpr const char* kOpenElsewhere = "open in another program (";
 constexpr const char* kClose = ")";
 
-int fdOf(serial::NativeHandle handle) { return static_cast<int>(handle); }
+int fdOf(serial::NativeHandle handle) {
+    return static_cast<int>(handle);
+}
 
 int msUntil(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();

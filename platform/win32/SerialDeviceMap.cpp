@@ -20,13 +20,15 @@ constexpr REGSAM kMapAccess = KEY_READ;
 
 constexpr DWORD kMaxValueNameLength = 16383;  // the registry's own limit, in characters
 constexpr std::size_t kMaxValueNameBytes = 4 * (kMaxValueNameLength + 1);
-constexpr int kReadAttempts = 3;              // a value that keeps growing under us is given up
+constexpr int kReadAttempts = 3;  // a value that keeps growing under us is given up
 
 using devicemap::errorText;
 using devicemap::kErrorFailedToGetData;
 using devicemap::kErrorInvalidDataType;
 
-bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+bool isTextType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
 
 }  // namespace
 
@@ -50,7 +52,9 @@ SerialDeviceMap::~SerialDeviceMap() {
     if (impl_->key != nullptr) RegCloseKey(impl_->key);
 }
 
-bool SerialDeviceMap::isOpen() const { return impl_->key != nullptr; }
+bool SerialDeviceMap::isOpen() const {
+    return impl_->key != nullptr;
+}
 
 std::vector<std::string> SerialDeviceMap::valueNames() const {
     std::vector<std::string> names;
@@ -99,8 +103,8 @@ bool SerialDeviceMap::readText(const std::string& valueName, std::string& text, 
         // NUL still ends inside the buffer.
         std::vector<char> data(size + 1, '\0');
         DWORD got = size;
-        const LSTATUS status = RegQueryValueExA(impl_->key, valueName.c_str(), nullptr, &type,
-                                                reinterpret_cast<BYTE*>(data.data()), &got);
+        const LSTATUS status =
+            RegQueryValueExA(impl_->key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got);
         if (status == ERROR_MORE_DATA) {
             size = got;
             continue;

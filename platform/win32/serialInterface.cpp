@@ -20,17 +20,19 @@ constexpr BYTE kDataBits = 8;
 constexpr const char* kNotACharacterDevice = "not a serial port (a file, pipe or disk, not a character device)";
 constexpr const char* kSystemError = "system error ";
 
-HANDLE nativeOf(serial::NativeHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE nativeOf(serial::NativeHandle handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 // The parity that the middle letter of "8O1" stands for; nullopt keeps the driver's.
 std::optional<BYTE> parityOf(char letter) {
     switch (letter) {
-    case 'N': return NOPARITY;
-    case 'O': return ODDPARITY;
-    case 'E': return EVENPARITY;
-    case 'M': return MARKPARITY;
-    case 'S': return SPACEPARITY;
-    default: return std::nullopt;
+        case 'N': return NOPARITY;
+        case 'O': return ODDPARITY;
+        case 'E': return EVENPARITY;
+        case 'M': return MARKPARITY;
+        case 'S': return SPACEPARITY;
+        default: return std::nullopt;
     }
 }
 
@@ -62,10 +64,11 @@ COMMTIMEOUTS openTimeouts() {
 // The system's own words for an error code, or its number where it has none.
 std::string systemMessage(DWORD error) {
     char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length > 0 && text != nullptr ? std::string(text, length) : kSystemError + std::to_string(error);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message =
+        length > 0 && text != nullptr ? std::string(text, length) : kSystemError + std::to_string(error);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
@@ -130,7 +133,9 @@ serialInterface* openPort9600(const std::string& portName, serial::OpenFailure* 
     return openConfigured(portName, serial::kBootloaderBaudRate, NOPARITY, failure);
 }
 
-serialInterface::~serialInterface() { CloseHandle(nativeOf(handle_)); }
+serialInterface::~serialInterface() {
+    CloseHandle(nativeOf(handle_));
+}
 
 int serialInterface::write(const void* data, int count) {
     // A negative count would become a huge DWORD and send whatever follows `data`.

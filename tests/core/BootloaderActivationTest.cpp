@@ -18,11 +18,14 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // The transmitter's answer, by default to the first message.
-Bytes answer(const Bytes& body, std::uint8_t sequence = 1) { return stk500::frame(sequence, body); }
+Bytes answer(const Bytes& body, std::uint8_t sequence = 1) {
+    return stk500::frame(sequence, body);
+}
 
 // What the bootloader exchange sends and reports for each way the transmitter can answer.
 TEST(BootloaderExchange, StatusTextAndMessagesSentForEachKindOfAnswer) {
-    const Bytes signOnOk = answer({stk500::kCmdSignOn, stk500::kStatusCmdOk, 8, 'S', 'T', 'K', '5', '0', '0', '_', '2'});
+    const Bytes signOnOk =
+        answer({stk500::kCmdSignOn, stk500::kStatusCmdOk, 8, 'S', 'T', 'K', '5', '0', '0', '_', '2'});
     const Bytes upgradeOk = answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdOk}, 2);
     const Bytes upgradeFailed = answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdFailed}, 2);
     Bytes badSum = signOnOk;
@@ -44,10 +47,14 @@ TEST(BootloaderExchange, StatusTextAndMessagesSentForEachKindOfAnswer) {
         {"any well-framed content", {answer({0x42}), answer({}, 2)}, "Success!", 2},
         {"zeros for the sign-on", {zeros}, "No Sync", 1},
         {"zeros for the upgrade", {signOnOk, zeros}, "upgrade Error!", 2},
-        {"sign-on answer with another sequence number", {answer({stk500::kCmdSignOn, stk500::kStatusCmdOk}, 7)},
-         "No Sync", 1},
+        {"sign-on answer with another sequence number",
+         {answer({stk500::kCmdSignOn, stk500::kStatusCmdOk}, 7)},
+         "No Sync",
+         1},
         {"upgrade answered with the sign-on's sequence number",
-         {signOnOk, answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdOk}, 1)}, "upgrade Error!", 2},
+         {signOnOk, answer({stk500::kCmdFirmwareUpgrade, stk500::kStatusCmdOk}, 1)},
+         "upgrade Error!",
+         2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -9,17 +9,17 @@ namespace {
 TEST(PulseStringDecoder, RefusesWhatThePulseBuilderNeverMakes) {
     const char* const malformed[] = {
         "",
-        "*BbDbBbBbBbBbBbBbBbBbBbBdB~",     // no closing '*'
-        "BbDbBbBbBbBbBbBbBbBbBbBdB~*",     // no opening '*'
-        "*BbDbBbBbBbBbBbBbBbBbBbBdB*",     // no '~'
-        "*BBbDbBbBbBbBbBbBbBbBbBbBdB~*",   // unmerged marks
-        "*BbDbBbBbBbBbBbBbBbBbBbBdBb~*",   // trailing space sent
-        "*BbDbBbBbBbBbBbBbBbBbBbBd~*",     // ends on a space
-        "*BbDbBbBbBbBbBbBbBbBbBd~*",       // too short
+        "*BbDbBbBbBbBbBbBbBbBbBbBdB~",         // no closing '*'
+        "BbDbBbBbBbBbBbBbBbBbBbBdB~*",         // no opening '*'
+        "*BbDbBbBbBbBbBbBbBbBbBbBdB*",         // no '~'
+        "*BBbDbBbBbBbBbBbBbBbBbBbBdB~*",       // unmerged marks
+        "*BbDbBbBbBbBbBbBbBbBbBbBdBb~*",       // trailing space sent
+        "*BbDbBbBbBbBbBbBbBbBbBbBd~*",         // ends on a space
+        "*BbDbBbBbBbBbBbBbBbBbBd~*",           // too short
         "*BbDbBbBbBbBbBbBbBbBbBbBbBbBbBbB~*",  // too long
-        "*DbDbBbBbBbBbBbBbBbBbBbBdB~*",    // start bits wrong
-        "*BbDbBbBxBbBbBbBbBbBbBbBdB~*",    // foreign symbol
-        "*BbDdDdBbBbBbBbBbBbBbBbBdB~*",    // a bit without a mid-bit transition
+        "*DbDbBbBbBbBbBbBbBbBbBbBdB~*",        // start bits wrong
+        "*BbDbBbBxBbBbBbBbBbBbBbBdB~*",        // foreign symbol
+        "*BbDdDdBbBbBbBbBbBbBbBbBdB~*",        // a bit without a mid-bit transition
     };
     for (const char* text : malformed) {
         std::string why;

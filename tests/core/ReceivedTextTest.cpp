@@ -12,11 +12,7 @@ TEST(ReceivedText, StopsAtTheFirstZeroByteAndChangesNothingElse) {
         std::string bytes;
         std::string text;
     } cases[] = {
-        {"A\0B"s, "A"},
-        {"\0AB"s, ""},
-        {"ok\r\n"s, "ok\r\n"},
-        {"\xFF\x80z"s, "\xFF\x80z"},
-        {""s, ""},
+        {"A\0B"s, "A"}, {"\0AB"s, ""}, {"ok\r\n"s, "ok\r\n"}, {"\xFF\x80z"s, "\xFF\x80z"}, {""s, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(receive::receivedText(c.bytes.data(), static_cast<int>(c.bytes.size())), c.text);

@@ -25,8 +25,7 @@ TEST(Stk500Protocol, FrameIsStartSequenceSizeTokenBodyAndXorOfAll) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(stk500::frame(c.sequence, c.body), c.message) << c.what;
-        EXPECT_EQ(stk500::declaredBodySize(std::span(c.message).first<stk500::kHeaderSize>()), c.body.size())
-            << c.what;
+        EXPECT_EQ(stk500::declaredBodySize(std::span(c.message).first<stk500::kHeaderSize>()), c.body.size()) << c.what;
     }
 }
 

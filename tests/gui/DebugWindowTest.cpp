@@ -56,7 +56,7 @@ TEST_F(ProgramTest, AppendedLinesStartOnALineOfTheirOwnWhateverTheUserLeft) {
         const char* what;
         std::function<void(QPlainTextEdit*)> user;  // what the user did before the appends
         std::vector<std::string> appends;
-        const char* text;                            // the memo afterwards, "\r\n" breaks
+        const char* text;  // the memo afterwards, "\r\n" breaks
     };
     const Case cases[] = {
         {"normal appends", {}, {"a", "b"}, "a\r\nb\r\n"},
@@ -68,12 +68,15 @@ TEST_F(ProgramTest, AppendedLinesStartOnALineOfTheirOwnWhateverTheUserLeft) {
              m->moveCursor(QTextCursor::End);
              m->insertPlainText("abc");
          },
-         {"next", "more"}, "x\r\nabc\r\nnext\r\nmore"},
-        {"after the user cleared the memo", [](QPlainTextEdit* m) {
+         {"next", "more"},
+         "x\r\nabc\r\nnext\r\nmore"},
+        {"after the user cleared the memo",
+         [](QPlainTextEdit* m) {
              FormDebug->AddLine("x");
              m->clear();
          },
-         {"first"}, "first\r\n"},
+         {"first"},
+         "first\r\n"},
     };
     startProgram();
     for (const Case& c : cases) {

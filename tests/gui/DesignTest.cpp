@@ -84,7 +84,7 @@ struct MenuRow {
     bool checked;
     bool radio;
     const char* hint;
-    bool line = false;   // a separator
+    bool line = false;  // a separator
 };
 
 const MenuRow kMenu[] = {

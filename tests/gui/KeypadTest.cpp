@@ -22,11 +22,9 @@ struct Press {
 
 // One session, in order: the toggle bit alternates across device changes.
 const Press kSession[] = {
-    {nullptr, "BitBtn1", "0,1", "0001", 0, 0, 1},
-    {nullptr, "BitBtn1", "0,1", "0801", 1, 0, 1},
+    {nullptr, "BitBtn1", "0,1", "0001", 0, 0, 1},    {nullptr, "BitBtn1", "0,1", "0801", 1, 0, 1},
     {"VCR1", "BitBtn23", "5,-1", "013F", 0, 4, 63},  // -1 spills: address 4, command 63
-    {"CD1", "BitBtn18", "20,53", "0D35", 1, 20, 53},
-    {"TV1", "BitBtn10", "0,-1", "FFFFFFFF", 1, 31, 63},
+    {"CD1", "BitBtn18", "20,53", "0D35", 1, 20, 53}, {"TV1", "BitBtn10", "0,-1", "FFFFFFFF", 1, 31, 63},
     {"Amp1", "BitBtn11", "16,0", "0C00", 1, 16, 0},
 };
 

@@ -42,7 +42,7 @@ protected:
 
     std::vector<std::string> debugLines() const;  // the memo's lines, in order
     std::string status() const { return Form1->StatusBar->Text; }
-    std::string wire(int quietMs = 50) const;     // what the program wrote since the last look
+    std::string wire(int quietMs = 50) const;  // what the program wrote since the last look
     // Descriptors of this process open on the pty's slave, other than the pty's own.
     int portHandlesOpen() const;
 

@@ -47,10 +47,10 @@ TEST_F(ProgramTest, EachBatchBecomesOneLineAsTheBytesCame) {
         std::vector<std::string> lines;  // what the batch adds to the memo
     };
     const Batch batches[] = {
-        {std::string("A\0B", 3), {"A"}},             // cut at the first 0 byte
-        {std::string("\0xyz", 4), {""}},             // an empty line
-        {"one\r\ntwo", {"one", "two"}},              // one append, shown as two lines
-        {"caf\xe9 \xff", {"caf\xe9 \xff"}},          // bytes above 127, one character each
+        {std::string("A\0B", 3), {"A"}},     // cut at the first 0 byte
+        {std::string("\0xyz", 4), {""}},     // an empty line
+        {"one\r\ntwo", {"one", "two"}},      // one append, shown as two lines
+        {"caf\xe9 \xff", {"caf\xe9 \xff"}},  // bytes above 127, one character each
     };
     startProgram();
     choosePort();

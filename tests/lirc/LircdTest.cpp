@@ -26,12 +26,15 @@ using namespace tooltest;
 
 namespace {
 
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
 
 // lircd in the foreground with all it writes in a directory of its own: an
 // options file of ours (the system's is not read), the socket, the pid file;
 // its log goes to standard output, where the test reads it.
-std::vector<std::string> lircdArgs(const TempDir& dir, const std::string& conf, const std::vector<std::string>& options) {
+std::vector<std::string> lircdArgs(const TempDir& dir, const std::string& conf,
+                                   const std::vector<std::string>& options) {
     writeFile(dir.file("lirc_options.conf"), "[lircd]\n");
     writeFile(dir.file("lircd.conf"), conf);
     std::vector<std::string> args{TELVARA_LIRCD,
@@ -145,8 +148,8 @@ TEST(LircdPlugin, SendsTheKeysOfTheProgramsRemoteDefinitionAsTheKeypadDoes) {
         const char* keypadKey;  // as telvara-send names it
     };
     const Press presses[] = {
-        {"VCR", "KEY_PLAY", "play"}, {"VCR", "KEY_PLAY", "play"}, {"VCR", "KEY_PLAY", "play"},
-        {"TV", "KEY_1", "1"},        {"Sat", "KEY_UP", "up"},     {"Amp", "KEY_0", "0"},
+        {"VCR", "KEY_PLAY", "play"}, {"VCR", "KEY_PLAY", "play"},      {"VCR", "KEY_PLAY", "play"},
+        {"TV", "KEY_1", "1"},        {"Sat", "KEY_UP", "up"},          {"Amp", "KEY_0", "0"},
         {"Tuner", "KEY_9", "9"},     {"Tape", "KEY_RECORD", "record"}, {"CD", "KEY_STOP", "stop"},
     };
     std::optional<int> vcrPlayToggle;
@@ -333,8 +336,8 @@ TEST(LircdPlugin, APortAnotherProgramHoldsIsRefusedAtStart) {
     ASSERT_TRUE(monitor.waitForOutput("hello"));
 
     // With --immediate-init lircd opens the port at start, and ends when it cannot.
-    const Finished lircd = run(lircdArgs(dir, sender::lircdConf(), {"--device=ttyACM0", "--immediate-init"}),
-                               lircdEnv(sim.env()));
+    const Finished lircd =
+        run(lircdArgs(dir, sender::lircdConf(), {"--device=ttyACM0", "--immediate-init"}), lircdEnv(sim.env()));
     noteRunningAsRoot(lircd.out);
     EXPECT_EQ(lircd.status, 1) << lircd.err;
     // The log says which program holds the port: the monitor, by its process number.

@@ -39,7 +39,9 @@ std::vector<int> renderedFrame(std::int32_t word, int skew = 0) {
     return durations;
 }
 
-std::vector<int> repeated(int duration, int count) { return std::vector<int>(static_cast<std::size_t>(count), duration); }
+std::vector<int> repeated(int duration, int count) {
+    return std::vector<int>(static_cast<std::size_t>(count), duration);
+}
 
 }  // namespace
 

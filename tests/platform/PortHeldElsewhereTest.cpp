@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <poll.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <poll.h>
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
@@ -64,8 +64,7 @@ public:
             }
             ::write(ready[1], "R", 1);
             char byte;
-            while (::read(release[0], &byte, 1) < 0 && errno == EINTR) {
-            }
+            while (::read(release[0], &byte, 1) < 0 && errno == EINTR) {}
             // A pty's slave keeps exclusive mode past the last close.
             if (hold == Hold::OpenExclusively) ::ioctl(fd, TIOCNXCL);
             ::_exit(0);

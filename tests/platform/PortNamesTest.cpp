@@ -56,7 +56,8 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
     std::ofstream(dev("ttyACM9")) << "plain file";
     fs::create_symlink(line.transmitter.slavePath(), dev("ptsalias"));
 
-    const std::string notAName = "not a port name: give a tty's name (ttyACM0), its path in /dev (/dev/ttyACM0) or its name in "
+    const std::string notAName =
+        "not a port name: give a tty's name (ttyACM0), its path in /dev (/dev/ttyACM0) or its name in "
         "/dev/serial/by-id";
     auto notSerial = [&](const std::string& name) {
         return dev(name) + ": not a serial port (no device driver is bound to " + name + " in " + ttyClass() + ")";
@@ -86,8 +87,10 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
         {"ttyS3", notSerial("ttyS3")},
         {"tty1", notSerial("tty1")},
         {"ttyUSB0", notSerial("ttyUSB0")},
-        {"ptsalias", dev("ptsalias") + ": no such port (" + ttyClass() + " lists no tty ptsalias); is the transmitter plugged in?"},
-        {"nosuchport", dev("nosuchport") + ": no such port (" + ttyClass() + " lists no tty nosuchport); is the transmitter plugged in?"},
+        {"ptsalias",
+         dev("ptsalias") + ": no such port (" + ttyClass() + " lists no tty ptsalias); is the transmitter plugged in?"},
+        {"nosuchport", dev("nosuchport") + ": no such port (" + ttyClass() +
+                           " lists no tty nosuchport); is the transmitter plugged in?"},
         {"ttyACM9", dev("ttyACM9") + ": not a terminal, so not a serial port"},
     };
 
@@ -113,7 +116,7 @@ TEST_F(PortNames, OtherNamesAreRefusedWithWhatWasTriedAndTheTtyIsLeftAlone) {
 TEST_F(PortNames, WithoutADeviceTreeNamesStayInsideTheSystemsDev) {
     ::unsetenv("TELVARA_ROOT");
     for (const std::string& name : {line.transmitter.slavePath().substr(5) /* "pts/N" */, std::string("null"),
-                                   std::string("/dev/null"), std::string("/etc/passwd")}) {
+                                    std::string("/dev/null"), std::string("/etc/passwd")}) {
         SCOPED_TRACE("port name \"" + name + "\"");
         serial::OpenFailure failure;
         EXPECT_EQ(Port(openPort(name, 2400, "8O1", &failure)), nullptr);

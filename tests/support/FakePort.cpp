@@ -31,7 +31,9 @@ FakePort* fakeOf(serial::NativeHandle handle) {
 
 }  // namespace
 
-FakePort::FakePort() { allFakes().push_back(this); }
+FakePort::FakePort() {
+    allFakes().push_back(this);
+}
 
 FakePort::~FakePort() {
     std::erase(allFakes(), this);
@@ -53,15 +55,25 @@ void FakePort::answerOpensOf(const std::string& portName) {
     answersOpens_ = true;
 }
 
-bool FakePort::answersOpensOf(const std::string& portName) const { return answersOpens_ && answeredName_ == portName; }
+bool FakePort::answersOpensOf(const std::string& portName) const {
+    return answersOpens_ && answeredName_ == portName;
+}
 
-void FakePort::queueInput(const std::vector<std::uint8_t>& bytes) { input_.insert(input_.end(), bytes.begin(), bytes.end()); }
+void FakePort::queueInput(const std::vector<std::uint8_t>& bytes) {
+    input_.insert(input_.end(), bytes.begin(), bytes.end());
+}
 
-void FakePort::queueInput(const std::uint8_t* bytes, std::size_t count) { input_.insert(input_.end(), bytes, bytes + count); }
+void FakePort::queueInput(const std::uint8_t* bytes, std::size_t count) {
+    input_.insert(input_.end(), bytes, bytes + count);
+}
 
-std::size_t FakePort::pendingInput() const { return input_.size() - inputRead_; }
+std::size_t FakePort::pendingInput() const {
+    return input_.size() - inputRead_;
+}
 
-void FakePort::setWriteResult(int result) { writeResult_ = result; }
+void FakePort::setWriteResult(int result) {
+    writeResult_ = result;
+}
 
 std::vector<std::uint8_t> FakePort::written() const {
     std::vector<std::uint8_t> all;

@@ -14,7 +14,8 @@ struct AccessKeyCase {
 
 const AccessKeyCase kAccessKeyCases[] = {
     {"menu bar", {"File", "Device", "Port"}, {"&File", "&Device", "&Port"}},
-    {"file menu with a separator", {"Activate Bootloader", "Debug Window", "-", "Exit"},
+    {"file menu with a separator",
+     {"Activate Bootloader", "Debug Window", "-", "Exit"},
      {"&Activate Bootloader", "&Debug Window", "-", "&Exit"}},
     {"letters taken by earlier siblings, whatever their case",
      {"TV", "VCR", "Sat", "Amp", "Tuner", "Tape", "CD"},

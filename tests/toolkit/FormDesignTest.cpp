@@ -87,7 +87,8 @@ TEST_F(FormDesign, EachHandlerIsBoundToItsRowAndHearsItsOwnSender) {
     peerOf(*form->SubItem).onClick();
     timer.onTimer();
     peerOf(*form->MenuTop).onClick();  // a row without a handler
-    EXPECT_EQ(form->events, (std::vector<std::string>{"ButtonClick Button2", "ItemClick SubItem", "Timer1Timer Timer1"}));
+    EXPECT_EQ(form->events,
+              (std::vector<std::string>{"ButtonClick Button2", "ItemClick SubItem", "Timer1Timer Timer1"}));
 
     form->Timer1->Enabled = false;
     EXPECT_FALSE(timer.enabled);

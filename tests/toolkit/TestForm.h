@@ -69,9 +69,10 @@ public:
             {&F::MenuSecond, "MenuSecond", 0, "Tools"},
         };
         static const TTimerDesign<F> timers[] = {{&F::Timer1, "Timer1", 250, true, &F::Timer1Timer}};
-        static const TFormDesign<F> design{"TestForm", "Test", 20, 30, 100, 200, TBorderStyle::Fixed, false,
-                                           &F::Menu1, "Menu1", controls, menu, timers, &F::FormCreate,
-                                           &F::FormHide, &F::FormClose};
+        static const TFormDesign<F> design{
+            "TestForm",   "Test",       20,      30,       100,  200,    TBorderStyle::Fixed,
+            false,        &F::Menu1,    "Menu1", controls, menu, timers, &F::FormCreate,
+            &F::FormHide, &F::FormClose};
         return design;
     }
 

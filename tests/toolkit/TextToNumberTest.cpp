@@ -8,7 +8,8 @@
 #include "toolkit/TextToNumber.h"
 
 TEST(StrToInt, AcceptsWholeDecimalIntegersOnly) {
-    const std::pair<const char*, int> valid[] = {{"0", 0}, {"-1", -1}, {"55", 55}, {"+7", 7}, {"2147483647", 2147483647}};
+    const std::pair<const char*, int> valid[] = {
+        {"0", 0}, {"-1", -1}, {"55", 55}, {"+7", 7}, {"2147483647", 2147483647}};
     for (const auto& [text, value] : valid) EXPECT_EQ(StrToInt(text), value) << text;
     for (const char* text : {"", "abc", "12abc", " 1", "1 ", "+", "-", "+-1", "0x10", "2147483648"}) {
         try {

@@ -20,7 +20,9 @@ struct AnswerCase {
 
 // Shown by name, in test listings and failures alike; the bytes of the struct
 // would name heap addresses that change from run to run.
-void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const AnswerCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class TelvaraSendBootloaderAnswers : public ::testing::TestWithParam<AnswerCase> {};
 
@@ -47,8 +49,7 @@ TEST_P(TelvaraSendBootloaderAnswers, GiveTheStatusTextAndExitStatusOfTheOutcome)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, TelvaraSendBootloaderAnswers,
-    ::testing::Values(AnswerCase{"normal", {}, "Success!", 0},
-                      AnswerCase{"silent", {"--mode", "silent"}, "No Sync", 1},
+    ::testing::Values(AnswerCase{"normal", {}, "Success!", 0}, AnswerCase{"silent", {"--mode", "silent"}, "No Sync", 1},
                       AnswerCase{"badChecksum", {"--mode", "bad-checksum"}, "No Sync", 1},
                       AnswerCase{"strayByte", {"--mode", "stray-byte"}, "No Sync", 1},
                       AnswerCase{"emptyBody", {"--mode", "empty-body"}, "Success!", 0},

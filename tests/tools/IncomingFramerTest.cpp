@@ -14,7 +14,9 @@ namespace {
 
 using Kind = sim::IncomingFramer::Kind;
 
-std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 struct Cut {
     Kind kind;
@@ -26,7 +28,8 @@ std::vector<Cut> cutAll(const std::string& stream, std::size_t chunk) {
     std::vector<Cut> cuts;
     const auto bytes = bytesOf(stream);
     auto keep = [&](const std::vector<sim::IncomingFramer::Piece>& pieces) {
-        for (const auto& piece : pieces) cuts.push_back({piece.kind, std::string(piece.bytes.begin(), piece.bytes.end())});
+        for (const auto& piece : pieces)
+            cuts.push_back({piece.kind, std::string(piece.bytes.begin(), piece.bytes.end())});
     };
     for (std::size_t at = 0; at < bytes.size(); at += chunk)
         keep(framer.feed(std::span(bytes).subspan(at, std::min(chunk, bytes.size() - at))));
@@ -49,7 +52,8 @@ TEST(IncomingFramer, FindsThePiecesWhateverTheReadBoundaries) {
         {"*BbDb*Bb~*", {{Kind::PulseString, "*BbDb"}, {Kind::PulseString, "*Bb~*"}}},
         {"*Bb" + kSignOn, {{Kind::PulseString, "*Bb"}, {Kind::Stk500Message, kSignOn}}},
         {kSignOn + "*Bb~*", {{Kind::Stk500Message, kSignOn}, {Kind::PulseString, "*Bb~*"}}},
-        {std::string("\x1B\x01\x00\x01\x0F", 5) + "x", {{Kind::Unframed, std::string("\x1B\x01\x00\x01\x0F", 5)}, {Kind::Unframed, "x"}}},
+        {std::string("\x1B\x01\x00\x01\x0F", 5) + "x",
+         {{Kind::Unframed, std::string("\x1B\x01\x00\x01\x0F", 5)}, {Kind::Unframed, "x"}}},
         {std::string("\x1B\x01\x01\x19\x0E", 5), {{Kind::Unframed, std::string("\x1B\x01\x01\x19\x0E", 5)}}},
         {kSignOn.substr(0, 6), {{Kind::Unframed, kSignOn.substr(0, 6)}}},
         {"*BbDb", {{Kind::PulseString, "*BbDb"}}},
@@ -83,7 +87,8 @@ TEST(IncomingFramer, AccountsForEveryByteOfArbitraryInputAndEveryMessageGetsAnAn
     for (int round = 0; round < 200; ++round) {
         std::vector<std::uint8_t> stream(random() % 600);
         // Mostly the bytes that matter to the framing, so that pieces actually form.
-        static constexpr std::uint8_t kInteresting[] = {'*', '~', 'B', 'b', 'D', 'd', 0x1B, 0x0E, 0x00, 0x01, 0x07, 0xFF};
+        static constexpr std::uint8_t kInteresting[] = {'*',  '~',  'B',  'b',  'D',  'd',
+                                                        0x1B, 0x0E, 0x00, 0x01, 0x07, 0xFF};
         for (auto& byte : stream)
             byte = random() % 4 ? kInteresting[random() % sizeof kInteresting] : static_cast<std::uint8_t>(random());
         sim::IncomingFramer framer;

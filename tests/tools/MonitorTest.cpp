@@ -121,7 +121,8 @@ TEST(ReceiveMonitor, ControlBytesReachATerminalEscapedAndAPipeOrAFileAsTheyAre) 
         if (readEnd < 0) {
             // A file never says when it is written: its line is there once it has the length it should.
             const auto deadline = Clock::now() + std::chrono::seconds(5);
-            while (std::ftell(out) < static_cast<long>(c.shown.size()) && Clock::now() < deadline) ::poll(nullptr, 0, 10);
+            while (std::ftell(out) < static_cast<long>(c.shown.size()) && Clock::now() < deadline)
+                ::poll(nullptr, 0, 10);
         }
         transmitter.unplug();
         monitor.join();

@@ -63,8 +63,10 @@ TEST(RealTransmitter, LongListShowsWhatSysfsKnowsAndWhoHoldsThePort) {
     const Finished plain = run(sendArgs({"--list"}), sim.env());
     EXPECT_EQ(plain.out, "ttyACM0\n") << "plain --list stays names only";
 
-    const std::string free = "ttyACM0 driver=cdc_acm usb=1209:0001 manufacturer=\"TELVARA\" product=\"IR transmitter\" "
-                             "serial=\"SIM0001\" by-id=" + kById + " access=yes";
+    const std::string free =
+        "ttyACM0 driver=cdc_acm usb=1209:0001 manufacturer=\"TELVARA\" product=\"IR transmitter\" "
+        "serial=\"SIM0001\" by-id=" +
+        kById + " access=yes";
     const Finished listed = run(sendArgs({"--list", "--long"}), sim.env());
     EXPECT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(listed.out, free + "\n");
@@ -94,10 +96,12 @@ TEST(RealTransmitter, TheStableByIdNameReachesTheSamePortAndNothingOutsideDev) {
     } refused[] = {
         {"usb-escape-if00", sim.root() + "/dev/usb-escape-if00: no such port (" + sim.root() +
                                 "/sys/class/tty lists no tty usb-escape-if00); is the transmitter plugged in?"},
-        {"/dev/serial/by-id/usb-escape-if00", sim.root() + "/dev/serial/by-id/usb-escape-if00: no such port (no link "
-                                                           "of that name in " + sim.root() + "/dev/serial/by-id); is the transmitter plugged in?"},
-        {"usb-console-if00",
-         sim.root() + "/dev/tty: no such port (" + sim.root() + "/sys/class/tty lists no tty tty); is the transmitter plugged in?"},
+        {"/dev/serial/by-id/usb-escape-if00", sim.root() +
+                                                  "/dev/serial/by-id/usb-escape-if00: no such port (no link "
+                                                  "of that name in " +
+                                                  sim.root() + "/dev/serial/by-id); is the transmitter plugged in?"},
+        {"usb-console-if00", sim.root() + "/dev/tty: no such port (" + sim.root() +
+                                 "/sys/class/tty lists no tty tty); is the transmitter plugged in?"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.name);
@@ -114,8 +118,9 @@ TEST(RealTransmitter, UdevRuleMatchesTheTransmittersIdsAndIsOnlyPrinted) {
     EXPECT_EQ(rule.status, 0) << rule.err;
     const auto ruleLines = lines(rule.out);
     ASSERT_FALSE(ruleLines.empty());
-    EXPECT_EQ(ruleLines.back(), "SUBSYSTEM==\"tty\", ATTRS{idVendor}==\"1209\", ATTRS{idProduct}==\"0001\", "
-                                "TAG+=\"uaccess\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"");
+    EXPECT_EQ(ruleLines.back(),
+              "SUBSYSTEM==\"tty\", ATTRS{idVendor}==\"1209\", ATTRS{idProduct}==\"0001\", "
+              "TAG+=\"uaccess\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"");
     for (std::size_t i = 0; i + 1 < ruleLines.size(); ++i) EXPECT_TRUE(ruleLines[i].starts_with("#")) << ruleLines[i];
     EXPECT_NE(rule.out.find("sudo udevadm control --reload-rules"), std::string::npos);
     EXPECT_FALSE(fs::exists("70-telvara.rules"));
@@ -241,8 +246,9 @@ TEST(RealTransmitter, AnOpenThatIsTurnedAwaySaysWhyAndWhatToDo) {
         SCOPED_TRACE(c.why);
         ASSERT_EQ(::chown(slave.c_str(), 0, c.group), 0);
         ASSERT_EQ(::chmod(slave.c_str(), c.mode), 0);
-        std::vector<std::string> argv{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                      "--inh-caps=-all", "--", sendPath(), "--port", "ttyACM0", "1"};
+        std::vector<std::string> argv{
+            "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--inh-caps=-all",
+            "--",      sendPath(),       "--port",          "ttyACM0",        "1"};
         const Finished sent = run(argv, sim.env({{"XDG_RUNTIME_DIR", ""}, {"TMPDIR", ""}}));
         EXPECT_EQ(sent.status, 1);
         EXPECT_NE(sent.err.find(head + c.why + "\n"), std::string::npos) << sent.err;

@@ -36,7 +36,8 @@ TEST(CommandLines, MistypedNamesAreAnsweredWithTheNearestNames) {
         {{"op"}, "unknown key name op; did you mean up or ok?"},
         {{"recrod"}, "unknown key name recrod; did you mean record?"},
         {{"xyzzy"}, "unknown key name xyzzy"},
-        {{"--device", "vrc", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): vrc; did you mean VCR?"},
+        {{"--device", "vrc", "1"},
+         "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): vrc; did you mean VCR?"},
         {{"--device", "Radio", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): Radio"},
         {{"--device", "32", "1"}, "unknown device (TV, VCR, Sat, Amp, Tuner, Tape, CD or 0..31): 32"},
     };

@@ -41,7 +41,7 @@ TEST(TelvaraSend, PrintsTheDebugLinesWithTheToggleFlippingAfterEachCommand) {
     const Finished named = run(sendArgs({"--print", "--device", "vcr", "play", "OK", "--toggle", "1", "-1"}));
     EXPECT_EQ(named.status, 0);
     EXPECT_EQ(lines(named.out), (std::vector<std::string>{"0x0975 -> *BbBbDbBdDdBbBbDdDdB~*", kVcrOk,
-                                                           "0x093F -> *BbBbDbBdDbBdBbBbBbBbBbB~*"}));
+                                                          "0x093F -> *BbBbDbBdDbBdBbBbBbBbBbB~*"}));
 }
 
 TEST(TelvaraSend, SendsOnePulseStringPerCommandThatTheTransmitterDecodes) {

@@ -25,7 +25,9 @@ public:
         ::unsetenv("TELVARA_ROOT");
     }
     bool isOpen() const { return port_ != nullptr; }
-    void write(const std::string& bytes) { ASSERT_EQ(port_->write(bytes.data(), static_cast<int>(bytes.size())), static_cast<int>(bytes.size())); }
+    void write(const std::string& bytes) {
+        ASSERT_EQ(port_->write(bytes.data(), static_cast<int>(bytes.size())), static_cast<int>(bytes.size()));
+    }
     std::string read(int count, int timeoutMs) {
         std::string buffer(static_cast<std::size_t>(count), '\0');
         buffer.resize(static_cast<std::size_t>(port_->read(buffer.data(), count, timeoutMs)));
@@ -168,8 +170,8 @@ TEST(TelvaraSim, WithoutACommandPrintsTheEnvironmentAndStopsOnInterrupt) {
 TEST(TelvaraSim, SatisfiesAnIndependentStk500v2Host) {
     if (std::system("command -v avrdude >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "avrdude is not installed (scripts/install-deps installs it)";
-    const Finished done = run({simPath(), "--", "sh", "-c",
-                               "avrdude -c stk500v2 -P \"$TELVARA_ROOT/dev/ttyACM0\" -b 9600 -p m328p 2>&1"});
+    const Finished done = run(
+        {simPath(), "--", "sh", "-c", "avrdude -c stk500v2 -P \"$TELVARA_ROOT/dev/ttyACM0\" -b 9600 -p m328p 2>&1"});
     EXPECT_EQ(done.status, 0) << done.out;
     EXPECT_NE(done.out.find("stk500v2 sign-on (sequence 1): answered STATUS_CMD_OK"), std::string::npos) << done.out;
     EXPECT_NE(done.out.find("AVR device initialized"), std::string::npos) << done.out;

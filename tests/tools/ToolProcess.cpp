@@ -77,8 +77,12 @@ int statusOf(int status) {
 
 }  // namespace
 
-std::string simPath() { return TELVARA_SIM; }
-std::string sendPath() { return TELVARA_SEND; }
+std::string simPath() {
+    return TELVARA_SIM;
+}
+std::string sendPath() {
+    return TELVARA_SEND;
+}
 
 std::vector<std::string> sendArgs(std::initializer_list<std::string> args) {
     std::vector<std::string> argv{sendPath()};
@@ -92,7 +96,9 @@ TempDir::TempDir() {
     path_ = pattern;
 }
 
-TempDir::~TempDir() { std::filesystem::remove_all(path_); }
+TempDir::~TempDir() {
+    std::filesystem::remove_all(path_);
+}
 
 Finished run(const std::vector<std::string>& argv, const Environment& env, std::chrono::milliseconds limit) {
     Finished result;
@@ -122,7 +128,9 @@ Background::~Background() {
     if (pid_ > 0) stop(SIGTERM);
 }
 
-void Background::collect(int timeoutMs) { pump(outFd_, errFd_, out_, err_, timeoutMs); }
+void Background::collect(int timeoutMs) {
+    pump(outFd_, errFd_, out_, err_, timeoutMs);
+}
 
 bool Background::waitForOutput(const std::string& text, std::chrono::milliseconds limit) {
     return waitUntil([&](const std::string& out) { return out.find(text) != std::string::npos; }, limit);
@@ -174,7 +182,9 @@ Environment RunningSim::env(const Environment& more) const {
     return env;
 }
 
-Finished RunningSim::stop() { return process_.stop(SIGINT); }
+Finished RunningSim::stop() {
+    return process_.stop(SIGINT);
+}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;

@@ -13,7 +13,9 @@ namespace {
 
 std::set<HANDLE> tracedHandles;
 
-bool traced(HANDLE h) { return CommCallTrace::current && tracedHandles.count(h) != 0; }
+bool traced(HANDLE h) {
+    return CommCallTrace::current && tracedHandles.count(h) != 0;
+}
 
 CommCall named(const char* function, std::vector<unsigned long> args = {}) {
     CommCall call;
@@ -177,8 +179,17 @@ BOOL WINAPI closeHandle(HANDLE h) {
 
 template <class F>
 void forEachHook(F f) {
-    f(hCreateFileA); f(hGetCommState); f(hSetCommState); f(hSetupComm); f(hSetCommMask); f(hPurgeComm);
-    f(hEscapeCommFunction); f(hGetCommTimeouts); f(hSetCommTimeouts); f(hReadFile); f(hWriteFile);
+    f(hCreateFileA);
+    f(hGetCommState);
+    f(hSetCommState);
+    f(hSetupComm);
+    f(hSetCommMask);
+    f(hPurgeComm);
+    f(hEscapeCommFunction);
+    f(hGetCommTimeouts);
+    f(hSetCommTimeouts);
+    f(hReadFile);
+    f(hWriteFile);
     f(hCloseHandle);
 }
 

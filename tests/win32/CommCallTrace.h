@@ -14,10 +14,10 @@
 
 struct CommCall {
     std::string function;
-    std::string path;              // CreateFileA
+    std::string path;                 // CreateFileA
     std::vector<unsigned long> args;  // the plain numeric arguments, in declaration order
-    DCB dcb{};                     // GetCommState (as reported), SetCommState (as passed)
-    COMMTIMEOUTS timeouts{};       // GetCommTimeouts (as reported), SetCommTimeouts (as passed)
+    DCB dcb{};                        // GetCommState (as reported), SetCommState (as passed)
+    COMMTIMEOUTS timeouts{};          // GetCommTimeouts (as reported), SetCommTimeouts (as passed)
 };
 
 class CommCallTrace {

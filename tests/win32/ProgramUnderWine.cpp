@@ -13,8 +13,7 @@ void ProgramUnderWine::SetUp() {
     transmitter.reset(openPort9600(wintest::kTransmitterPort));
     ASSERT_TRUE(transmitter) << "the null modem of scripts/test-windows is not there";
     char sink[512];
-    while (transmitter->read(sink, sizeof sink, 20) > 0) {
-    }
+    while (transmitter->read(sink, sizeof sink, 20) > 0) {}
     if (!realBoxes) {
         toolkit::testing::setMessageBoxAnswer([this](const std::string& text, const std::string& caption, int flags) {
             boxes.push_back({text, caption, flags});
@@ -40,7 +39,9 @@ void ProgramUnderWine::TearDown() {
     toolkit::testing::setMessageBoxAnswer({});
 }
 
-void ProgramUnderWine::press(TBitBtn* button) { SendMessageW(windowOf(button), BM_CLICK, 0, 0); }
+void ProgramUnderWine::press(TBitBtn* button) {
+    SendMessageW(windowOf(button), BM_CLICK, 0, 0);
+}
 
 void ProgramUnderWine::choose(TMenuItem* item) {
     SendMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(win32Command(*item), 0), 0);
@@ -127,7 +128,9 @@ std::string ProgramUnderWine::fromTransmitter(std::size_t expected, int timeoutM
 BoxAnswerer::BoxAnswerer(const wchar_t* caption, int answer, std::function<void()> whileShown)
     : thread_([this, c = std::wstring(caption), answer, w = std::move(whileShown)] { run(c, answer, w); }) {}
 
-BoxAnswerer::~BoxAnswerer() { finish(); }
+BoxAnswerer::~BoxAnswerer() {
+    finish();
+}
 
 void BoxAnswerer::finish() {
     if (thread_.joinable()) thread_.join();

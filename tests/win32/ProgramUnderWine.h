@@ -42,24 +42,24 @@ protected:
     HWND debugWindow() const { return toolkit::win32::win32Window(*FormDebug); }
     static HWND windowOf(const TControl* control) { return toolkit::win32::win32Control(*control); }
 
-    void press(TBitBtn* button);                  // a click on the button
-    void choose(TMenuItem* item);                 // the menu command, as the menu sends it
-    void key(HWND target, WPARAM virtualKey);     // a key typed while `target` has the focus
+    void press(TBitBtn* button);               // a click on the button
+    void choose(TMenuItem* item);              // the menu command, as the menu sends it
+    void key(HWND target, WPARAM virtualKey);  // a key typed while `target` has the focus
     bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
     void pumpFor(std::chrono::milliseconds time);
 
-    std::string status() const;                   // what the status bar shows
-    std::string memo() const;                     // what the debug window's memo shows
+    std::string status() const;  // what the status bar shows
+    std::string memo() const;    // what the debug window's memo shows
     std::string editText(const TEdit* edit) const;
     UINT menuState(const TMenuItem* item) const;  // MFS_ and MFT_ bits of the item in its menu
     std::wstring menuCaption(const TMenuItem* item) const;
     std::string fromTransmitter(std::size_t expected, int timeoutMs = 500);  // what the program wrote
 
     std::unique_ptr<serialInterface> transmitter;
-    std::vector<ShownBox> boxes;   // boxes that the test answered in place of the user
+    std::vector<ShownBox> boxes;  // boxes that the test answered in place of the user
     int boxAnswer = IDOK;
-    bool realBoxes = false;        // set by a fixture's constructor: real boxes, answered by BoxAnswerer
-    BoxOnScreen startupBox;        // with real boxes: the box shown while the forms were created
+    bool realBoxes = false;  // set by a fixture's constructor: real boxes, answered by BoxAnswerer
+    BoxOnScreen startupBox;  // with real boxes: the box shown while the forms were created
 };
 
 class ProgramWithRealBoxes : public ProgramUnderWine {

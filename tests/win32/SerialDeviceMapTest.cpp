@@ -28,10 +28,9 @@ constexpr const char* kMapKey = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 TEST(SerialDeviceMapTest, ListsEveryValueNameInTheRegistrysOrder) {
     SerialDeviceMap map;
     ASSERT_TRUE(map.isOpen());
-    EXPECT_EQ(map.valueNames(),
-              (std::vector<std::string>{"\\Device\\Serial7", "\\Device\\USBSE", "\\Device\\USBSER",
-                                        "\\Device\\USBSER000", "\\device\\usbser009", "\\Device\\USBSER_%s%n",
-                                        "\\Device\\USBSER~after"}));
+    EXPECT_EQ(map.valueNames(), (std::vector<std::string>{"\\Device\\Serial7", "\\Device\\USBSE", "\\Device\\USBSER",
+                                                          "\\Device\\USBSER000", "\\device\\usbser009",
+                                                          "\\Device\\USBSER_%s%n", "\\Device\\USBSER~after"}));
 }
 
 struct ReadCase {
@@ -42,7 +41,9 @@ struct ReadCase {
     const char* error;  // when not
 };
 
-void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class SerialDeviceMapReadTest : public ::testing::TestWithParam<ReadCase> {};
 
@@ -59,13 +60,15 @@ TEST_P(SerialDeviceMapReadTest, ReadsTextValuesAndNamesTheValueThatIsNot) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, SerialDeviceMapReadTest,
-    ::testing::Values(ReadCase{"text", "\\Device\\USBSER000", true, "COM20", nullptr},
-                      ReadCase{"expandableText", "\\Device\\USBSER", true, "COM30", nullptr},  // REG_EXPAND_SZ counts as text
-                      ReadCase{"number", "\\Device\\USBSER_%s%n", false, nullptr, "Invalid data type for '\\Device\\USBSER_%s%n'"},
-                      ReadCase{"absent", "\\Device\\Gone", false, nullptr, "Failed to get data for '\\Device\\Gone'"}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Values, SerialDeviceMapReadTest,
+                         ::testing::Values(ReadCase{"text", "\\Device\\USBSER000", true, "COM20", nullptr},
+                                           ReadCase{"expandableText", "\\Device\\USBSER", true, "COM30",
+                                                    nullptr},  // REG_EXPAND_SZ counts as text
+                                           ReadCase{"number", "\\Device\\USBSER_%s%n", false, nullptr,
+                                                    "Invalid data type for '\\Device\\USBSER_%s%n'"},
+                                           ReadCase{"absent", "\\Device\\Gone", false, nullptr,
+                                                    "Failed to get data for '\\Device\\Gone'"}),
+                         [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.label); });
 
 // A value this test puts into the map and takes out again, for data that
 // `reg add` cannot write: text without its closing NUL, or no data at all.
@@ -96,7 +99,9 @@ struct RawCase {
     std::string text;
 };
 
-void PrintTo(const RawCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const RawCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class SerialDeviceMapRawTest : public ::testing::TestWithParam<RawCase> {};
 
@@ -117,8 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RawCase{"noClosingNul", REG_SZ, "COM9", true, "COM9"},
                       RawCase{"textUpToItsNul", REG_SZ, std::string("COM7\0junk", 9), true, "COM7"},
                       RawCase{"longText", REG_SZ, std::string(300, 'C'), true, std::string(300, 'C')},
-                      RawCase{"noData", REG_SZ, "", true, ""},
-                      RawCase{"noDataOfAnotherType", REG_BINARY, "", true, ""},
+                      RawCase{"noData", REG_SZ, "", true, ""}, RawCase{"noDataOfAnotherType", REG_BINARY, "", true, ""},
                       RawCase{"binary", REG_BINARY, "COM5", false, ""},
                       RawCase{"multiText", REG_MULTI_SZ, std::string("COM5\0\0", 6), false, ""}),
     [](const ::testing::TestParamInfo<RawCase>& info) { return std::string(info.param.label); });

@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,8 +30,7 @@ protected:
 
     static void drain(serialInterface& port) {
         char sink[512];
-        while (port.read(sink, sizeof sink, 20) > 0) {
-        }
+        while (port.read(sink, sizeof sink, 20) > 0) {}
     }
 
     // Everything that arrives within `timeoutMs`, in as many reads as it takes.
@@ -62,8 +61,7 @@ TEST_F(SerialPortTest, OpenMakesTheCommCallsInOrderWithTheirArguments) {
 
     EXPECT_EQ(trace.functions(),
               (std::vector<std::string>{"CreateFileA", "GetCommState", "SetupComm", "SetCommState", "SetCommMask",
-                                        "PurgeComm", "EscapeCommFunction", "EscapeCommFunction",
-                                        "SetCommTimeouts"}));
+                                        "PurgeComm", "EscapeCommFunction", "EscapeCommFunction", "SetCommTimeouts"}));
     const auto& calls = trace.calls();
     ASSERT_EQ(calls.size(), 9u);
     EXPECT_EQ(calls[0].path, std::string("\\\\.\\") + wintest::kProgramPort);
@@ -95,14 +93,16 @@ TEST_F(SerialPortTest, OpenMakesTheCommCallsInOrderWithTheirArguments) {
 }
 
 struct LineFormatCase {
-    const char* label;    // the test's name
-    const char* format;   // nullptr: openPort9600
-    BYTE driverParity;    // what the driver reports before the open changes it
+    const char* label;   // the test's name
+    const char* format;  // nullptr: openPort9600
+    BYTE driverParity;   // what the driver reports before the open changes it
     DWORD baud;
-    BYTE parity;          // what the open asks for
+    BYTE parity;  // what the open asks for
 };
 
-void PrintTo(const LineFormatCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const LineFormatCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class LineFormatTest : public SerialPortTest, public ::testing::WithParamInterface<LineFormatCase> {};
 
@@ -174,7 +174,8 @@ TEST_F(SerialPortTest, ANameThatLeadsToAFileOrAPipeOpensNothingAndWritesNothing)
     char directory[MAX_PATH];
     ASSERT_GT(GetTempPathA(sizeof directory, directory), 0u);
     const std::string file = std::string(directory) + "telvara-not-a-port.txt";
-    HANDLE created = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE created =
+        CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(created, INVALID_HANDLE_VALUE);
     CloseHandle(created);
     // One instance for each of the two opens below.
@@ -273,7 +274,9 @@ struct ReadTimeoutCase {
     DWORD constant;
 };
 
-void PrintTo(const ReadTimeoutCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const ReadTimeoutCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class ReadTimeoutTest : public SerialPortTest, public ::testing::WithParamInterface<ReadTimeoutCase> {};
 
@@ -286,8 +289,7 @@ TEST_P(ReadTimeoutTest, EachReadSetsItsOwnTotalTimeoutAndLeavesTheRest) {
     char buffer[128];
     EXPECT_EQ(c.given ? port->read(buffer, 128, c.argument) : port->read(buffer, 128), 0) << "nothing was sent";
 
-    const std::vector<CommCall> calls(trace.calls().begin() + static_cast<std::ptrdiff_t>(before),
-                                      trace.calls().end());
+    const std::vector<CommCall> calls(trace.calls().begin() + static_cast<std::ptrdiff_t>(before), trace.calls().end());
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].function, "GetCommTimeouts");
     EXPECT_EQ(calls[1].function, "SetCommTimeouts");

@@ -21,7 +21,10 @@ TEST(Win32Text, Utf8CrossesToUtf16AndBackUnchanged) {
         EXPECT_EQ(fromUtf8(utf8), utf16) << utf8;
         EXPECT_EQ(toUtf8(utf16), utf8) << utf8;
     }
-    EXPECT_EQ(fromUtf8("a\xff" "b"), L"a\xfffd" L"b");  // a byte that is no UTF-8
+    EXPECT_EQ(fromUtf8("a\xff"
+                       "b"),
+              L"a\xfffd"
+              L"b");  // a byte that is no UTF-8
 }
 
 TEST(Win32Text, EveryByteIsOneCharacterAndBack) {

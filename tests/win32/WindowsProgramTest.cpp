@@ -28,7 +28,9 @@ int dpi() {
     return value;
 }
 
-int scaled(int designPixels) { return MulDiv(designPixels, dpi(), 96); }
+int scaled(int designPixels) {
+    return MulDiv(designPixels, dpi(), 96);
+}
 
 }  // namespace
 
@@ -74,15 +76,16 @@ TEST_F(ProgramUnderWine, TheDisplayFieldsAreReadOnlyOnTheButtonFaceColour) {
         EXPECT_TRUE(GetWindowLongPtrW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "sunken border";
         // What the field asks its window for when it paints itself (read-only edits ask as statics).
         HDC dc = GetDC(field);
-        const auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(mainWindow(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+            mainWindow(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
         EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
         ReleaseDC(field, dc);
         EXPECT_EQ(brush, GetSysColorBrush(COLOR_BTNFACE));
     }
     HDC dc = GetDC(windowOf(FormDebug->Memo1));
-    const auto memoBrush = reinterpret_cast<HBRUSH>(SendMessageW(debugWindow(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                                                 reinterpret_cast<LPARAM>(windowOf(FormDebug->Memo1))));
+    const auto memoBrush =
+        reinterpret_cast<HBRUSH>(SendMessageW(debugWindow(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(windowOf(FormDebug->Memo1))));
     ReleaseDC(windowOf(FormDebug->Memo1), dc);
     EXPECT_NE(memoBrush, GetSysColorBrush(COLOR_BTNFACE)) << "the memo keeps the window colour";
 }
@@ -212,8 +215,8 @@ TEST_F(ProgramUnderWine, RightAfterStartEnterPressesTheFirstKey) {
 
 TEST_F(ProgramUnderWine, TabWalksTheDesignsOrderAndTypingInTheFieldsChangesNothing) {
     const std::pair<TControl*, TControl*> steps[] = {
-        {Form1->BitBtn1, Form1->BitBtn2},   {Form1->BitBtn22, Form1->BitBtn23}, {Form1->BitBtn23, Form1->BitBtn24},
-        {Form1->BitBtn29, Form1->EditTx},   {Form1->EditTx, Form1->EditRx},     {Form1->EditRx, Form1->BitBtn30},
+        {Form1->BitBtn1, Form1->BitBtn2},  {Form1->BitBtn22, Form1->BitBtn23}, {Form1->BitBtn23, Form1->BitBtn24},
+        {Form1->BitBtn29, Form1->EditTx},  {Form1->EditTx, Form1->EditRx},     {Form1->EditRx, Form1->BitBtn30},
         {Form1->BitBtn31, Form1->BitBtn1},
     };
     for (const auto& [from, to] : steps) {

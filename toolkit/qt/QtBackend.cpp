@@ -34,9 +34,7 @@ public:
     std::unique_ptr<native::MenuItem> createMenuItem() override { return std::make_unique<QtMenuItem>(); }
     std::unique_ptr<native::Timer> createTimer() override { return std::make_unique<QtTimer>(); }
 
-    void setTitle(const std::string& title) override {
-        QApplication::setApplicationName(fromUtf8(title));
-    }
+    void setTitle(const std::string& title) override { QApplication::setApplicationName(fromUtf8(title)); }
 
     int messageBox(const std::string& text, const std::string& caption, int flags) override {
         QMessageBox box;

@@ -66,8 +66,8 @@ void QtMenuItem::regroup() {
 void QtMenuItem::insertChild(int index, native::MenuItem& child) {
     auto& item = static_cast<QtMenuItem&>(child);
     QWidget* container = childContainer(true);
-    QAction* before = index < static_cast<int>(children_.size()) ? children_[static_cast<std::size_t>(index)]->action_
-                                                                   : nullptr;
+    QAction* before =
+        index < static_cast<int>(children_.size()) ? children_[static_cast<std::size_t>(index)]->action_ : nullptr;
     container->insertAction(before, item.action_);
     children_.insert(children_.begin() + index, &item);
     item.parent_ = this;

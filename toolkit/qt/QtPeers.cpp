@@ -291,7 +291,8 @@ void QtMemo::splitJoinedLines() {
 int QtMemo::lineCount() const {
     const QTextDocument* document = typed()->document();
     // Without wrapping the layout's count is one per line, joined blocks included.
-    const int lines = typed()->lineWrapMode() == QPlainTextEdit::NoWrap ? document->lineCount() : document->blockCount();
+    const int lines =
+        typed()->lineWrapMode() == QPlainTextEdit::NoWrap ? document->lineCount() : document->blockCount();
     return lines - (endsWithEmptyLine() ? 1 : 0);
 }
 

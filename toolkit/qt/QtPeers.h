@@ -86,7 +86,9 @@ public:
         widget_->show();
     }
     ~QtControlOf() override { delete widget_.data(); }
-    void setBounds(int left, int top, int width, int height) override { widget_->setGeometry(left, top, width, height); }
+    void setBounds(int left, int top, int width, int height) override {
+        widget_->setGeometry(left, top, width, height);
+    }
     void setAlign(native::Align align) override {
         if (align != native::Align::None) client_->dock(widget_, align);
     }

@@ -54,7 +54,6 @@ void CALLBACK Win32Timer::tick(HWND, UINT, UINT_PTR id, DWORD) {
     });
 }
 
-
 namespace {
 
 class Win32Backend : public native::Backend {
@@ -66,7 +65,9 @@ public:
     }
 
     std::unique_ptr<native::Window> createWindow() override { return std::make_unique<Win32Window>(); }
-    std::unique_ptr<native::Button> createButton(native::Window& p) override { return std::make_unique<Win32Button>(p); }
+    std::unique_ptr<native::Button> createButton(native::Window& p) override {
+        return std::make_unique<Win32Button>(p);
+    }
     std::unique_ptr<native::Label> createLabel(native::Window& p) override { return std::make_unique<Win32Label>(p); }
     std::unique_ptr<native::Edit> createEdit(native::Window& p) override { return std::make_unique<Win32Edit>(p); }
     std::unique_ptr<native::Memo> createMemo(native::Window& p) override { return std::make_unique<Win32Memo>(p); }

@@ -20,9 +20,9 @@ constexpr int kFontPoints = 8;
 constexpr const char* kErrorControl = "Cannot create a control";
 
 HFONT formFont() {
-    static HFONT font = CreateFontW(-MulDiv(kFontPoints, screenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_SWISS, kFontFace);
+    static HFONT font =
+        CreateFontW(-MulDiv(kFontPoints, screenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontFace);
     return font;
 }
 
@@ -67,11 +67,16 @@ void Win32Control::place(int left, int top, int width, int height) {
     MoveWindow(hwnd_, scaled(left), scaled(top), scaled(width), scaled(height), TRUE);
 }
 
-void Win32Control::dockTo(native::Align align) { parent_.dock(*this, align); }
+void Win32Control::dockTo(native::Align align) {
+    parent_.dock(*this, align);
+}
 
-Win32Button::Win32Button(native::Window& parent) : Win32ControlOf(parent, WC_BUTTONW, BS_PUSHBUTTON | BS_CENTER, 0, true) {}
+Win32Button::Win32Button(native::Window& parent)
+    : Win32ControlOf(parent, WC_BUTTONW, BS_PUSHBUTTON | BS_CENTER, 0, true) {}
 
-void Win32Button::setText(const std::string& text) { SetWindowTextW(hwnd_, literal(text).c_str()); }
+void Win32Button::setText(const std::string& text) {
+    SetWindowTextW(hwnd_, literal(text).c_str());
+}
 
 void Win32Button::command(WORD code) {
     if (code == BN_CLICKED && onClick) onClick();
@@ -79,21 +84,29 @@ void Win32Button::command(WORD code) {
 
 Win32Label::Win32Label(native::Window& parent) : Win32ControlOf(parent, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, true) {}
 
-void Win32Label::setText(const std::string& text) { SetWindowTextW(hwnd_, fromUtf8(text).c_str()); }
+void Win32Label::setText(const std::string& text) {
+    SetWindowTextW(hwnd_, fromUtf8(text).c_str());
+}
 
 Win32Edit::Win32Edit(native::Window& parent)
     : Win32ControlOf(parent, WC_EDITW, ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true) {}
 
-void Win32Edit::setText(const std::string& text) { SetWindowTextW(hwnd_, fromUtf8(text).c_str()); }
+void Win32Edit::setText(const std::string& text) {
+    SetWindowTextW(hwnd_, fromUtf8(text).c_str());
+}
 
-void Win32Edit::setReadOnly(bool readOnly) { SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0); }
+void Win32Edit::setReadOnly(bool readOnly) {
+    SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0);
+}
 
 void Win32Edit::setButtonFaceColor(bool buttonFace) {
     buttonFace_ = buttonFace;
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-std::string Win32Edit::text() const { return toUtf8(windowText(hwnd_)); }
+std::string Win32Edit::text() const {
+    return toUtf8(windowText(hwnd_));
+}
 
 HBRUSH Win32Edit::colors(HDC dc) {
     const int background = buttonFace_ ? COLOR_BTNFACE : COLOR_WINDOW;
@@ -114,16 +127,18 @@ void Win32StatusBar::setText(const std::string& text) {
 
 // No wrapping needs ES_AUTOHSCROLL from the start; both bars are always there.
 Win32Memo::Win32Memo(native::Window& parent)
-    : Win32ControlOf(parent, WC_EDITW,
-                     ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL |
-                         WS_HSCROLL,
-                     WS_EX_CLIENTEDGE, true) {
+    : Win32ControlOf(
+          parent, WC_EDITW,
+          ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL,
+          WS_EX_CLIENTEDGE, true) {
     // A multi-line edit stops taking text at 32 K characters unless told otherwise;
     // the debug window keeps every line of the run.
     SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
 }
 
-void Win32Memo::setText(const std::string& latin1) { SetWindowTextW(hwnd_, fromLatin1(latin1).c_str()); }
+void Win32Memo::setText(const std::string& latin1) {
+    SetWindowTextW(hwnd_, fromLatin1(latin1).c_str());
+}
 
 void Win32Memo::setScrollBars(bool horizontal, bool vertical) {
     ShowScrollBar(hwnd_, SB_HORZ, horizontal);
@@ -136,7 +151,9 @@ void Win32Memo::setWordWrap(bool wrap) {
     (void)wrap;
 }
 
-void Win32Memo::setReadOnly(bool readOnly) { SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0); }
+void Win32Memo::setReadOnly(bool readOnly) {
+    SendMessageW(hwnd_, EM_SETREADONLY, readOnly, 0);
+}
 
 bool Win32Memo::endsWithEmptyLine() const {
     const LRESULT lines = SendMessageW(hwnd_, EM_GETLINECOUNT, 0, 0);
@@ -157,10 +174,14 @@ int Win32Memo::lineCount() const {
     return lines - (endsWithEmptyLine() ? 1 : 0);
 }
 
-std::string Win32Memo::text() const { return toLatin1(windowText(hwnd_)); }
+std::string Win32Memo::text() const {
+    return toLatin1(windowText(hwnd_));
+}
 
 // ---- test access
 
-HWND win32Control(const TControl& control) { return dynamic_cast<Win32Control&>(*control.nativeControl()).hwnd(); }
+HWND win32Control(const TControl& control) {
+    return dynamic_cast<Win32Control&>(*control.nativeControl()).hwnd();
+}
 
 }  // namespace toolkit::win32

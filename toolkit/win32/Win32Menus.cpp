@@ -144,14 +144,22 @@ Win32MenuBar::~Win32MenuBar() {
     DestroyMenu(bar_);
 }
 
-HMENU Win32MenuBar::childMenu(bool) { return bar_; }
+HMENU Win32MenuBar::childMenu(bool) {
+    return bar_;
+}
 
-void Win32MenuBar::childrenChanged() { window_.menuBarChanged(); }
+void Win32MenuBar::childrenChanged() {
+    window_.menuBarChanged();
+}
 
 // ---- test access
 
-UINT win32Command(const TMenuItem& item) { return dynamic_cast<Win32MenuItem&>(item.nativeItem()).commandId(); }
+UINT win32Command(const TMenuItem& item) {
+    return dynamic_cast<Win32MenuItem&>(item.nativeItem()).commandId();
+}
 
-HMENU win32Submenu(const TMenuItem& item) { return dynamic_cast<Win32MenuItem&>(item.nativeItem()).submenu(); }
+HMENU win32Submenu(const TMenuItem& item) {
+    return dynamic_cast<Win32MenuItem&>(item.nativeItem()).submenu();
+}
 
 }  // namespace toolkit::win32

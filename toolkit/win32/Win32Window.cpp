@@ -16,7 +16,7 @@ namespace toolkit::win32 {
 namespace {
 
 constexpr int kDesignDpi = 96;
-constexpr int kAppIconId = 1;         // the icon of app/win32/telvara.rc.in
+constexpr int kAppIconId = 1;  // the icon of app/win32/telvara.rc.in
 constexpr UINT kMenuBarChanged = WM_APP + 1;
 
 // Shown in the error box should the system refuse the program its windows.
@@ -60,7 +60,9 @@ int screenDpi() {
     return dpi;
 }
 
-int scaled(int designPixels) { return MulDiv(designPixels, screenDpi(), kDesignDpi); }
+int scaled(int designPixels) {
+    return MulDiv(designPixels, screenDpi(), kDesignDpi);
+}
 
 void registerWindowClass() {
     static const bool registered = [] {
@@ -72,7 +74,7 @@ void registerWindowClass() {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(kAppIconId));
         if (wc.hIcon == nullptr) wc.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
-        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));                        // IDC_ARROW
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));                       // IDC_ARROW
         wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         wc.lpszClassName = kFormClass;
         return RegisterClassExW(&wc) != 0;
@@ -116,13 +118,16 @@ DWORD Win32Window::style() const {
     return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 }
 
-void Win32Window::setCaption(const std::string& caption) { SetWindowTextW(hwnd_, fromUtf8(caption).c_str()); }
+void Win32Window::setCaption(const std::string& caption) {
+    SetWindowTextW(hwnd_, fromUtf8(caption).c_str());
+}
 
 void Win32Window::setBorder(native::Border border) {
     border_ = border;
     const LONG_PTR visible = GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE;
     SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style()) | visible);
-    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     applySize();
 }
 
@@ -177,7 +182,9 @@ void Win32Window::setVisible(bool visible) {
     }
 }
 
-bool Win32Window::isVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
+bool Win32Window::isVisible() const {
+    return IsWindowVisible(hwnd_) != FALSE;
+}
 
 // Windows walks the tab stops in z-order, so the controls are stacked in tab order.
 void Win32Window::setTabOrder(const std::vector<native::Control*>& order) {
@@ -219,51 +226,53 @@ void Win32Window::layoutDocked() {
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case kMenuBarChanged:
-        menuChangePending_ = false;
-        DrawMenuBar(hwnd_);
-        applySize();
-        return 0;
-    case WM_CLOSE:
-        // The form decides: the main form ends the program, any other hides.
-        if (onCloseRequest) onCloseRequest();
-        return 0;
-    case WM_SIZE:
-        layoutDocked();
-        return 0;
-    case WM_ACTIVATE:
-        // Back to the control that had the focus, or the first tab stop.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
-        } else if (HIWORD(wParam) == 0) {
-            HWND target = lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_
-                          : !tabOrder_.empty()                          ? tabOrder_.front()
-                                                                        : nullptr;
-            if (target != nullptr) {
-                SetFocus(target);
-                return 0;
+        case kMenuBarChanged:
+            menuChangePending_ = false;
+            DrawMenuBar(hwnd_);
+            applySize();
+            return 0;
+        case WM_CLOSE:
+            // The form decides: the main form ends the program, any other hides.
+            if (onCloseRequest) onCloseRequest();
+            return 0;
+        case WM_SIZE: layoutDocked(); return 0;
+        case WM_ACTIVATE:
+            // Back to the control that had the focus, or the first tab stop.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
+            } else if (HIWORD(wParam) == 0) {
+                HWND target = lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_
+                              : !tabOrder_.empty()                          ? tabOrder_.front()
+                                                                            : nullptr;
+                if (target != nullptr) {
+                    SetFocus(target);
+                    return 0;
+                }
             }
-        }
-        break;
-    case WM_COMMAND:
-        if (lParam != 0) {
-            if (Win32Control* control = Win32Control::of(reinterpret_cast<HWND>(lParam))) control->command(HIWORD(wParam));
-        } else if (HIWORD(wParam) == 0) {
-            if (Win32MenuItem* item = Win32MenuItem::byCommand(LOWORD(wParam)); item && item->onClick) item->onClick();
-        }
-        return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-        if (Win32Control* control = Win32Control::of(reinterpret_cast<HWND>(lParam)))
-            if (HBRUSH brush = control->colors(reinterpret_cast<HDC>(wParam))) return reinterpret_cast<LRESULT>(brush);
-        break;
-    default:
-        break;
+            break;
+        case WM_COMMAND:
+            if (lParam != 0) {
+                if (Win32Control* control = Win32Control::of(reinterpret_cast<HWND>(lParam)))
+                    control->command(HIWORD(wParam));
+            } else if (HIWORD(wParam) == 0) {
+                if (Win32MenuItem* item = Win32MenuItem::byCommand(LOWORD(wParam)); item && item->onClick)
+                    item->onClick();
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            if (Win32Control* control = Win32Control::of(reinterpret_cast<HWND>(lParam)))
+                if (HBRUSH brush = control->colors(reinterpret_cast<HDC>(wParam)))
+                    return reinterpret_cast<LRESULT>(brush);
+            break;
+        default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-HWND win32Window(const TForm& form) { return dynamic_cast<Win32Window&>(form.nativeWindow()).hwnd(); }
+HWND win32Window(const TForm& form) {
+    return dynamic_cast<Win32Window&>(form.nativeWindow()).hwnd();
+}
 
 }  // namespace toolkit::win32

@@ -13,7 +13,9 @@ namespace tools {
 
 namespace detail {
 
-inline char folded(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+inline char folded(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 // Edits that turn `a` into `b`, a swap of neighbours counting as one.
 inline std::size_t slipsBetween(std::string_view a, std::string_view b) {

@@ -94,9 +94,13 @@ int openDriver(const char* device) noexcept {
     return 0;
 }
 
-int initDriver() noexcept { return holdPort() ? 1 : 0; }
+int initDriver() noexcept {
+    return holdPort() ? 1 : 0;
+}
 
-int deinitDriver() noexcept { return 1; }
+int deinitDriver() noexcept {
+    return 1;
+}
 
 int closeDriver() noexcept {
     transmitter().port.reset();
@@ -108,9 +112,8 @@ int sendSignal(ir_remote* remote, ir_ncode* code) noexcept {
     try {
         if (!send_buffer_put(remote, code)) return 0;  // lircd has logged why
         const std::span<const int> durations(send_buffer_data(), static_cast<std::size_t>(send_buffer_length()));
-        const auto converted = lircplugin::pulseStringOfSignal(durations, [remote](int measured, int expected) {
-            return expect(remote, measured, expected) != 0;
-        });
+        const auto converted = lircplugin::pulseStringOfSignal(
+            durations, [remote](int measured, int expected) { return expect(remote, measured, expected) != 0; });
         if (!converted.refusal.empty()) {
             log_error(kRefused, remote->name, code->name, converted.refusal.c_str());
             return 0;

@@ -39,7 +39,9 @@ char symbolOf(bool mark, int halfBits) {
     return halfBits == 1 ? rc5::kSpace : rc5::kDoubleSpace;
 }
 
-SignalConversion refuse(std::string why) { return {{}, std::move(why)}; }
+SignalConversion refuse(std::string why) {
+    return {{}, std::move(why)};
+}
 
 }  // namespace
 

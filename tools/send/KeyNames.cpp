@@ -27,13 +27,14 @@ constexpr std::array<KeyName, 15> kKeys{{
 
 }  // namespace
 
-std::span<const KeyName> keyNames() { return kKeys; }
+std::span<const KeyName> keyNames() {
+    return kKeys;
+}
 
 std::optional<int> commandOfKeyName(std::string_view name) {
     for (const KeyName& key : kKeys) {
-        const bool same = std::ranges::equal(key.name, name, [](unsigned char a, unsigned char b) {
-            return std::tolower(a) == std::tolower(b);
-        });
+        const bool same = std::ranges::equal(
+            key.name, name, [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
         if (same) return key.command;
     }
     return std::nullopt;

@@ -34,9 +34,13 @@ std::string escaped(const std::string& text) {
     return escaped;
 }
 
-std::string quoted(const std::string& text) { return text.empty() ? kUnknown : "\"" + escaped(text) + "\""; }
+std::string quoted(const std::string& text) {
+    return text.empty() ? kUnknown : "\"" + escaped(text) + "\"";
+}
 
-std::string orUnknown(const std::string& text) { return text.empty() ? kUnknown : escaped(text); }
+std::string orUnknown(const std::string& text) {
+    return text.empty() ? kUnknown : escaped(text);
+}
 
 }  // namespace
 
@@ -46,7 +50,7 @@ std::string portDescriptionLine(const std::string& ttyName) {
     std::string line = orUnknown(ttyName);
     line += " driver=" + orUnknown(device.driver);
     line += " usb=" + (device.vendorId.empty() ? std::string(kUnknown)
-                                                : orUnknown(device.vendorId) + ":" + orUnknown(device.productId));
+                                               : orUnknown(device.vendorId) + ":" + orUnknown(device.productId));
     line += " manufacturer=" + quoted(device.manufacturer);
     line += " product=" + quoted(device.product);
     line += " serial=" + quoted(device.serialNumber);

@@ -15,8 +15,7 @@ constexpr int kHighestCommand = 63;
 constexpr int kHighestAddress = 31;
 
 constexpr const char* kUnknownOption = "unknown option ";
-constexpr const char* kTwoModes =
-    "choose one of --list, --print, --bootloader, --monitor, --lircd-conf, --udev-rule";
+constexpr const char* kTwoModes = "choose one of --list, --print, --bootloader, --monitor, --lircd-conf, --udev-rule";
 constexpr const char* kLongWithoutList = "--long goes with --list";
 constexpr const char* kBadWait = "--wait takes whole seconds 0..3600, not ";
 constexpr const char* kBadHold = "--hold takes seconds 0.1..60 (e.g. 1.5), not ";

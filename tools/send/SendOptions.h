@@ -14,11 +14,11 @@ enum class SendMode { Send, Print, List, Bootloader, Monitor, LircdConf, UdevRul
 
 struct SendOptions {
     SendMode mode = SendMode::Send;
-    bool longList = false;                  // --list --long
+    bool longList = false;  // --list --long
     std::optional<std::string> port;
-    std::optional<int> waitSeconds;          // for the port to appear
-    std::optional<int> holdMs;               // a held key: repeat each frame for this long
-    std::optional<int> repeats;              // or this many times after the first
+    std::optional<int> waitSeconds;  // for the port to appear
+    std::optional<int> holdMs;       // a held key: repeat each frame for this long
+    std::optional<int> repeats;      // or this many times after the first
     int device = 0;
     std::optional<int> toggle;
     std::vector<int> commands;

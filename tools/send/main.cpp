@@ -52,7 +52,9 @@ constexpr int kExitUsage = 2;
 
 volatile std::sig_atomic_t stopRequested = 0;  // the signal that asked to stop
 
-void onStop(int signal) { stopRequested = signal; }
+void onStop(int signal) {
+    stopRequested = signal;
+}
 
 // An interrupt asks to stop rather than ending the process on the spot, so
 // that the port is closed as it should be: left in exclusive mode by a
@@ -85,7 +87,9 @@ bool pauseUnlessStopped(int ms) {
     return pauseUntilUnlessStopped(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
 }
 
-void complain(const std::string& message) { std::fprintf(stderr, "%s%s\n", kProgram, message.c_str()); }
+void complain(const std::string& message) {
+    std::fprintf(stderr, "%s%s\n", kProgram, message.c_str());
+}
 
 void printLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -128,9 +132,7 @@ bool listedPortsAreThere() {
 void waitForPort(const sender::SendOptions& options) {
     if (!options.waitSeconds) return;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(*options.waitSeconds);
-    auto there = [&] {
-        return options.port ? portIsThere(*options.port) : listedPortsAreThere();
-    };
+    auto there = [&] { return options.port ? portIsThere(*options.port) : listedPortsAreThere(); };
     while (!there() && stopRequested == 0 && std::chrono::steady_clock::now() < until) {
         const auto next = std::min(until, std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitPollMs));
         while (stopRequested == 0 && std::chrono::steady_clock::now() < next) tools::sleepUntilSignal(next);
@@ -255,8 +257,7 @@ int activateBootloader(const std::string& portName) {
     serial::OpenFailure failure;
     const Port port(openPort9600(portName, &failure));
     if (!port) complainCannotOpen(portName, failure);
-    const std::string status = port ? bootloader::exchange(port.get())
-                                    : bootloader::kStatusUnableToOpenPort + portName;
+    const std::string status = port ? bootloader::exchange(port.get()) : bootloader::kStatusUnableToOpenPort + portName;
     printLine(status);
     return status == bootloader::kStatusSuccess ? kExitSuccess : kExitFailure;
 }
@@ -312,7 +313,7 @@ int main(int argc, char** argv) {
     // For the monitor, an interrupt is the ordinary end.
     if (options->mode == sender::SendMode::Monitor) return monitor(*portName);
     const int status = options->mode == sender::SendMode::Bootloader ? activateBootloader(*portName)
-                                                                    : sendCommands(*options, *portName);
+                                                                     : sendCommands(*options, *portName);
     endAsAsked();
     return status;
 }

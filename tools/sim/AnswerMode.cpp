@@ -20,7 +20,9 @@ constexpr std::array<AnswerModeName, 10> kNames{{
 
 }  // namespace
 
-std::span<const AnswerModeName> answerModeNames() { return kNames; }
+std::span<const AnswerModeName> answerModeNames() {
+    return kNames;
+}
 
 std::optional<AnswerMode> answerModeByName(std::string_view name) {
     for (const AnswerModeName& entry : kNames)

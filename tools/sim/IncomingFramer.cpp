@@ -64,9 +64,7 @@ void IncomingFramer::start(std::uint8_t byte, std::vector<Piece>& out) {
 void IncomingFramer::take(std::uint8_t byte, std::vector<Piece>& out) {
     const bool opensPiece = byte == static_cast<std::uint8_t>(rc5::kFrameBoundary) || byte == stk500::kMessageStart;
     switch (state_) {
-        case State::Idle:
-            start(byte, out);
-            return;
+        case State::Idle: start(byte, out); return;
         case State::Stray:
             if (opensPiece) emit(Kind::Unframed, kWhyStray, out);
             start(byte, out);

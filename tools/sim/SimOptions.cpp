@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "tools/common/LongOption.h"
 #include "tools/common/ByteEscapes.h"
+#include "tools/common/LongOption.h"
 #include "tools/common/NearMatches.h"
 
 namespace sim {
@@ -104,8 +104,10 @@ std::optional<SimOptions> parseSimOptions(std::span<const std::string> args, std
             const auto given = value();
             if (!given) return false;
             const auto parsed = answerModeByName(*given);
-            if (!parsed) error = kUnknownMode + *given + nearModeNames(*given);
-            else into = *parsed;
+            if (!parsed)
+                error = kUnknownMode + *given + nearModeNames(*given);
+            else
+                into = *parsed;
             return parsed.has_value();
         };
 

@@ -26,8 +26,8 @@ constexpr auto kSettle = std::chrono::milliseconds(200);
 // The time from one frame of a held key to the next: one RC-5 frame period,
 // or the string's time on the wire where that is longer.
 std::chrono::microseconds repeatPeriod(std::size_t pulseStringLength) {
-    return std::chrono::microseconds(std::max<long long>(rc5::kFramePeriodMicroseconds,
-                                                         keypadWireMicroseconds(pulseStringLength)));
+    return std::chrono::microseconds(
+        std::max<long long>(rc5::kFramePeriodMicroseconds, keypadWireMicroseconds(pulseStringLength)));
 }
 
 // A frame that comes again, toggle bit and all, in the next repeat slot of the
@@ -121,7 +121,9 @@ void Simulator::endHold() {
            ms(key.shortest) + kHeldTo + ms(key.longest) + kHeldTail);
 }
 
-ObservedLine Simulator::observeLine() const { return {pty_.slaveBaudRate(), pty_.slaveParityOdd()}; }
+ObservedLine Simulator::observeLine() const {
+    return {pty_.slaveBaudRate(), pty_.slaveParityOdd()};
+}
 
 void Simulator::take(std::span<const std::uint8_t> bytes) {
     // A piece is judged by the settings in force when its first bytes came: the

@@ -81,9 +81,8 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
         const auto code = body.subspan(1);
         what = std::string(kWhatUpgrade) + tools::escapeBytes(code) + "\"";
         const std::string_view expected = bootloader::kAccessCode;
-        const bool accepted = std::ranges::equal(code, expected, [](std::uint8_t a, char b) {
-            return a == static_cast<std::uint8_t>(b);
-        });
+        const bool accepted = std::ranges::equal(
+            code, expected, [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
         answerBody = {command, accepted ? stk500::kStatusCmdOk : stk500::kStatusCmdFailed};
         if (!accepted) outcome = kAnsweredFailed;
     } else {
@@ -94,18 +93,14 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
                 break;
             case stk500::kCmdSetParameter:
             case stk500::kCmdEnterProgmodeIsp:
-            case stk500::kCmdLeaveProgmodeIsp:
-                answerBody = {command, stk500::kStatusCmdOk};
-                break;
+            case stk500::kCmdLeaveProgmodeIsp: answerBody = {command, stk500::kStatusCmdOk}; break;
             case stk500::kCmdReadSignatureIsp: {
                 // The embedded ISP instruction (body bytes 2..5) carries the byte's address third.
                 const std::uint8_t index = body.size() > 4 ? body[4] : 0;
                 answerBody = {command, stk500::kStatusCmdOk, kDeviceSignature[index % 3], stk500::kStatusCmdOk};
                 break;
             }
-            default:
-                answerBody = {command, stk500::kStatusCmdUnknown};
-                outcome = kAnsweredUnknown;
+            default: answerBody = {command, stk500::kStatusCmdUnknown}; outcome = kAnsweredUnknown;
         }
     }
 
@@ -118,12 +113,8 @@ Stk500Reply Stk500Responder::answer(std::span<const std::uint8_t> message) {
     Stk500Reply reply;
     switch (mode) {
         case AnswerMode::Normal:
-        case AnswerMode::SignOnOnly:
-            reply.bytes = stk500::frame(sequence, answerBody);
-            break;
-        case AnswerMode::Silent:
-            outcome = kNotAnswered;
-            break;
+        case AnswerMode::SignOnOnly: reply.bytes = stk500::frame(sequence, answerBody); break;
+        case AnswerMode::Silent: outcome = kNotAnswered; break;
         case AnswerMode::BadChecksum:
             reply.bytes = stk500::frame(sequence, answerBody);
             reply.bytes.back() ^= 0xFF;

@@ -42,7 +42,9 @@ constexpr int kExitSignalBase = 128;
 
 volatile std::sig_atomic_t stopSignal = 0;
 
-void onStopSignal(int signal) { stopSignal = signal; }
+void onStopSignal(int signal) {
+    stopSignal = signal;
+}
 
 void installStopHandlers() {
     struct sigaction action {};
@@ -51,7 +53,9 @@ void installStopHandlers() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
-void fail(const std::string& message) { std::fprintf(stderr, "%s%s\n", kProgram, message.c_str()); }
+void fail(const std::string& message) {
+    std::fprintf(stderr, "%s%s\n", kProgram, message.c_str());
+}
 
 pid_t startCommand(const std::vector<std::string>& command, const std::string& root) {
     std::vector<char*> argv;

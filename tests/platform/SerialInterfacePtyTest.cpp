@@ -130,8 +130,7 @@ TEST_F(SerialInterfacePty, ReadReturnsAsSoonAsCountHasArrivedInPieces) {
 TEST_F(SerialInterfacePty, ReadOfNothingReturnsAtOnceAndTakesNothing) {
     Port port = openKeypadPort();
     ASSERT_NE(port, nullptr);
-    ASSERT_TRUE(line.transmitter.send("x"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(line.transmitter.sendAndAwaitArrival("x"));
     std::uint8_t buffer[4];
     auto start = Clock::now();
     EXPECT_EQ(port->read(buffer, 0, 500), 0);
@@ -228,8 +227,7 @@ TEST(SerialInterfaceUnplugged, ReadsAndWritesFailAtOnce) {
     Port port(openPort(kTestPortName, 2400, "8O1"));
     ::unsetenv("TELVARA_ROOT");
     ASSERT_NE(port, nullptr);
-    ASSERT_TRUE(transmitter->send("last"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(transmitter->sendAndAwaitArrival("last"));
     transmitter.reset();  // the device goes away with bytes still unread
 
     char buffer[16];

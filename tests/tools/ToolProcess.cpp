@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <poll.h>
+#include <ranges>
 #include <stdexcept>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,29 +18,69 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The child's environment: this process's own with `env` applied, as NAME=VALUE.
+std::vector<std::string> childEnvironment(const Environment& env) {
+    std::map<std::string, std::string> vars;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        const auto equals = text.find('=');
+        if (equals != std::string_view::npos) vars[std::string(text.substr(0, equals))] = text.substr(equals + 1);
+    }
+    for (const auto& [name, value] : env) {
+        if (value.empty())
+            vars.erase(name);
+        else
+            vars[name] = value;
+    }
+    std::vector<std::string> block;
+    for (const auto& [name, value] : vars) block.push_back(name + "=" + value);
+    return block;
+}
+
+// A program named without a slash is looked up in the child's PATH, as a shell would.
+std::string programPath(const std::string& name, const std::vector<std::string>& environment) {
+    if (name.find('/') != std::string::npos) return name;
+    std::string path = "/usr/bin:/bin";
+    for (const auto& entry : environment)
+        if (entry.starts_with("PATH=")) path = entry.substr(5);
+    for (const auto& dir : std::views::split(path, ':')) {
+        const std::string candidate = std::string(dir.begin(), dir.end()) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return name;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (auto& text : strings) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 pid_t spawn(const std::vector<std::string>& argv, const Environment& env, int& outFd, int& errFd) {
+    // Everything the child needs is made before the fork: the tests start tools
+    // from several threads, and a child that allocated (or set a variable) could
+    // wait forever for a lock another thread held at the moment of the fork.
+    std::vector<std::string> environment = childEnvironment(env);
+    const std::string program = programPath(argv.at(0), environment);
+    std::vector<std::string> args = argv;
+    const std::vector<char*> argPointers = pointersTo(args);
+    const std::vector<char*> envPointers = pointersTo(environment);
+
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork");
     if (pid == 0) {
+        // Only system calls from here to the exec.
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
         const int null = ::open("/dev/null", O_RDONLY);
         ::dup2(null, STDIN_FILENO);
         // Its own process group, so that a signal for it reaches nobody else.
         ::setpgid(0, 0);
-        for (const auto& [name, value] : env) {
-            if (value.empty())
-                ::unsetenv(name.c_str());
-            else
-                ::setenv(name.c_str(), value.c_str(), 1);
-        }
-        std::vector<char*> args;
-        for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
+        ::execve(program.c_str(), argPointers.data(), envPointers.data());
         ::_exit(127);
     }
     ::close(out[1]);
